@@ -44,13 +44,16 @@ TEST(DpiScaler, ScalesRectangleOriginAndSizeApart) {
     EXPECT_EQ(a.right - a.left, b.right - b.left);
 }
 
-TEST(DpiScaler, FirstScaleIsKeptForAwarenessOne) {
+// The constructor's own 96 dpi is the first scale, so awareness 1 keeps 100 %
+// whatever is set later.
+TEST(DpiScaler, AwarenessOneKeepsTheFirstScale) {
     CDpiScaler s = At(144);
-    s.SetDPI(96);
-    EXPECT_EQ(100, s.GetScale());
+    s.SetDPI(192);
+    EXPECT_EQ(200, s.GetScale());
     s.SetAwareness(1);
-    EXPECT_EQ(150, s.GetScale());
-    EXPECT_EQ(144, s.GetDPI());
+    EXPECT_EQ(100, s.GetScale());
+    EXPECT_EQ(96, s.GetDPI());
+    EXPECT_EQ(7, s.Scale(7));
 }
 
 TEST(DpiScaler, AwarenessZeroReturnsEveryInputUnchanged) {
