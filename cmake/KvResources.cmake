@@ -21,6 +21,13 @@ function(kv_add_zip_resource target folder id)
         COMMENT "Packing ${folder} into ZIPRES ${id}"
         VERBATIM)
     file(WRITE "${rc}" "${id} ZIPRES \"${zip}\"\n")
-    set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${zip}")
-    target_sources(${target} PRIVATE "${rc}" "${zip}")
+    # The target may live in another directory (a test folder's own CMakeLists.txt
+    # packs data for the test program made one level up): a custom command's output
+    # and source properties are only seen in their own directory, so the zip is
+    # built through a target of its own, and the .rc's dependency on it is set
+    # where the program's target is.
+    add_custom_target(${target}_zipres_${id} DEPENDS "${zip}")
+    add_dependencies(${target} ${target}_zipres_${id})
+    set_source_files_properties("${rc}" TARGET_DIRECTORY ${target} PROPERTIES OBJECT_DEPENDS "${zip}")
+    target_sources(${target} PRIVATE "${rc}")
 endfunction()

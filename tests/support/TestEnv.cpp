@@ -1,5 +1,6 @@
 #include "support/TestEnv.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -41,6 +42,16 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return out + L"\"";
 }
 
+// The command line that starts a Unix program from this Windows process; empty when it is not found.
+std::wstring UnixCommandLine(const std::vector<std::string>& argv) {
+    if (argv.empty()) return {};
+    const std::string program = FindUnixProgram(argv[0]);
+    if (program.empty()) return {};
+    std::wstring cmd = QuoteArgument(Widen(program));
+    for (size_t i = 1; i < argv.size(); ++i) cmd += L" " + QuoteArgument(Widen(argv[i]));
+    return cmd;
+}
+
 }  // namespace
 
 const std::string& WorkDirUnix() {
@@ -78,6 +89,16 @@ std::string Narrow(const std::wstring& wide) {
     return out;
 }
 
+std::string Gbk(const std::string& utf8) {
+    const std::wstring wide = Widen(utf8);
+    if (wide.empty()) return {};
+    constexpr UINT kGbk = 936;
+    const int n = WideCharToMultiByte(kGbk, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(kGbk, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
 std::wstring ToWindowsPath(const std::string& unixPath) {
     std::wstring out = L"Z:" + Widen(unixPath);
     for (wchar_t& c : out) {
@@ -86,30 +107,57 @@ std::wstring ToWindowsPath(const std::string& unixPath) {
     return out;
 }
 
-int RunUnix(const std::vector<std::string>& argv, const std::string& cwd, DWORD timeoutMs) {
-    if (argv.empty()) return -1;
-    const std::string program = FindUnixProgram(argv[0]);
-    if (program.empty()) return -1;
-    std::wstring cmd = QuoteArgument(Widen(program));
-    for (size_t i = 1; i < argv.size(); ++i) cmd += L" " + QuoteArgument(Widen(argv[i]));
-
+bool StartUnix(const std::vector<std::string>& argv, const std::string& cwd) {
+    std::wstring cmd = UnixCommandLine(argv);
+    if (cmd.empty()) return false;
     const std::wstring dir = cwd.empty() ? std::wstring() : ToWindowsPath(cwd);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         dir.empty() ? nullptr : dir.c_str(), &si, &pi)) {
-        return -1;
+        return false;
     }
-    CloseHandle(pi.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(pi.hProcess, &code);
-    } else {
-        TerminateProcess(pi.hProcess, 1);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    return true;
+}
+
+// The program runs in the background of a shell that writes the program's
+// process id to "<marker>.pid" at once and its exit status to "<marker>"
+// last; this side waits for the marker (there is no process handle to wait on).
+int RunUnix(const std::vector<std::string>& argv, const std::string& cwd, DWORD timeoutMs) {
+    if (argv.empty()) return -1;
+    const std::string program = FindUnixProgram(argv[0]);
+    if (program.empty()) return -1;
+    static std::atomic<int> calls{0};
+    const std::string marker = WorkDirUnix() + "/.unix-run-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++calls);
+    std::vector<std::string> shell{"/bin/sh", "-c",
+                                   "\"$@\" & echo $! > \"$0.pid\"; wait $!; echo $? > \"$0.tmp\"; mv \"$0.tmp\" \"$0\"",
+                                   marker, program};
+    shell.insert(shell.end(), argv.begin() + 1, argv.end());
+    if (!StartUnix(shell, cwd)) return -1;
+
+    const std::wstring markerPath = ToWindowsPath(marker);
+    const std::wstring pidPath = ToWindowsPath(marker + ".pid");
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesW(markerPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        if (GetTickCount() - start >= timeoutMs) {
+            const std::vector<char> pid = ReadFileBytes(marker + ".pid");
+            const std::string id(pid.begin(), pid.end());
+            if (id.find_first_not_of("0123456789\n") == std::string::npos && id.size() > 1) {
+                StartUnix({"kill", "-9", id.substr(0, id.find('\n'))});
+            }
+            DeleteFileW(pidPath.c_str());
+            return -1;
+        }
+        Sleep(5);
     }
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
+    const std::vector<char> status = ReadFileBytes(marker);
+    DeleteFileW(markerPath.c_str());
+    DeleteFileW(pidPath.c_str());
+    return std::atoi(std::string(status.begin(), status.end()).c_str());
 }
 
 std::vector<char> ReadFileBytes(const std::string& unixPath) {

@@ -23,12 +23,20 @@ const std::string& SourceDirUnix();
 std::wstring ToWindowsPath(const std::string& unixPath);
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);
+// UTF-8 text in the GBK code page (936), the bytes of the client's own narrow texts.
+std::string Gbk(const std::string& utf8);
 
 // Runs a Unix program (an absolute path, or a name looked up in /usr/bin and
 // /bin) with the given arguments in `cwd`; returns its exit code, or -1 when
 // it could not start or did not end within `timeoutMs` (it is then killed).
 int RunUnix(const std::vector<std::string>& argv, const std::string& cwd = {},
             DWORD timeoutMs = 60000);
+
+// Starts a Unix program and returns at once; false when it could not start.
+// Wine gives no handle to a started Unix program, so nothing here can wait
+// for it or end it: a long-running helper must end by itself (the HTTP test
+// server ends when its connection to the test program closes).
+bool StartUnix(const std::vector<std::string>& argv, const std::string& cwd = {});
 
 std::vector<char> ReadFileBytes(const std::string& unixPath);
 void WriteFileBytes(const std::string& unixPath, const void* data, size_t size);

@@ -4,6 +4,12 @@
 // library goes through the handle-based free functions at the end of this file.
 #include <windows.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/core/ZipInput.h"
+
 namespace KvUI {
 
 using ZRESULT = DWORD;
@@ -38,6 +44,50 @@ struct ZipEntry {
     FILETIME mtime = {};
     long compressedSize = 0;
     long uncompressedSize = 0;
+};
+
+// One open archive over the unzip library: lists, finds and extracts entries.
+class ZipArchive {
+public:
+    // `password` (ANSI, may be null) is copied.
+    explicit ZipArchive(const char* password);
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+    ~ZipArchive();
+
+    // Source kinds as for ZipInput::Open. Relative target names are later taken
+    // against the current folder of this moment.
+    ZRESULT Open(const void* source, unsigned int length, DWORD kind);
+    // Index -1 gives a record whose `index` holds the number of entries.
+    ZRESULT GetItem(int index, ZipEntry* entry);
+    ZRESULT FindItem(LPCTSTR name, bool ignoreCase, int* index, ZipEntry* entry);
+    // Target kinds: ZIP_HANDLE (a HANDLE), ZIP_FILENAME (a wide name), ZIP_MEMORY
+    // (`length` bytes; ZR_MORE asks for another call with the same index, which
+    // continues where this one stopped).
+    ZRESULT Unzip(int index, void* target, unsigned int length, DWORD kind);
+    // Creates `root` if missing, then each folder of `path` from the outermost inward;
+    // true when root + path is a folder afterwards.
+    static bool EnsureDirectory(LPCTSTR root, LPCTSTR path);
+
+private:
+    void Close();
+    int CloseEntry();
+    ZRESULT MoveTo(int index);
+    ZRESULT OpenEntry(int index);
+    ZRESULT ReadEntry(int index, ZipEntry* entry);
+    ZRESULT UnzipToMemory(int index, void* buffer, unsigned int length);
+    ZRESULT UnzipToFile(int index, void* target, DWORD kind);
+    ZRESULT CopyEntryTo(HANDLE file);
+
+    void* m_unz = nullptr;  // the unzip library's archive
+    int m_openIndex = -1;   // entry open for reading
+    ZipEntry m_cachedEntry;
+    int m_cachedIndex = -1;
+    std::optional<std::string> m_password;
+    std::vector<char> m_buffer;  // for extraction to files, made on first use
+    std::wstring m_baseFolder;
+    ZipInput m_input;
+    int m_count = 0;
 };
 
 DECLARE_HANDLE(HZIP);

@@ -1,0 +1,25 @@
+#include "engine/CefProcessMessage.h"
+
+#include "engine/impl/RefCounted.h"
+
+namespace {
+
+class ProcessMessageImpl : public kvengine::RefCounted<CefProcessMessage> {
+public:
+    ProcessMessageImpl(CefString name, CefRefPtr<CefListValue> arguments)
+        : m_name(std::move(name)), m_arguments(std::move(arguments)) {}
+
+    CefRefPtr<CefProcessMessage> Copy() override { return new ProcessMessageImpl(m_name, m_arguments->Copy()); }
+    CefString GetName() override { return m_name; }
+    CefRefPtr<CefListValue> GetArgumentList() override { return m_arguments; }
+
+private:
+    const CefString m_name;
+    const CefRefPtr<CefListValue> m_arguments;
+};
+
+}  // namespace
+
+CefRefPtr<CefProcessMessage> CefProcessMessage::Create(const CefString& name) {
+    return new ProcessMessageImpl(name, CefListValue::Create());
+}

@@ -1,0 +1,169 @@
+#pragma once
+// A browser in the browser process: its window, navigation and history, its
+// renderer, what it shows, and the client's callbacks in their order. Public
+// operations may come from any thread and run on the UI thread; the rest is
+// UI-thread only.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/CefClient.h"
+#include "engine/impl/RefCounted.h"
+
+namespace kvengine {
+
+class Download;
+class LoadJob;
+struct JobRoute;
+class RendererHost;
+struct ResponseInfo;
+
+class BrowserImpl : public RefCounted<CefBrowser> {
+public:
+    enum class Kind { Normal, Popup, DevTools };
+
+    static void RegisterWindowClass();
+    static void UnregisterWindowClass();
+
+    // UI thread: creates the window, the renderer, reports OnAfterCreated and starts loading `url`.
+    static CefRefPtr<BrowserImpl> Create(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
+                                         const std::wstring& url, const CefBrowserSettings& settings, Kind kind);
+
+    // CefBrowser
+    CefRefPtr<CefBrowserHost> GetHost() override;
+    int GetIdentifier() override { return m_id; }
+    bool IsSame(CefRefPtr<CefBrowser> that) override { return that && that->GetIdentifier() == m_id; }
+    bool IsPopup() override { return m_kind != Kind::Normal; }
+    bool HasDocument() override { return m_hasDocument.load(); }
+    CefRefPtr<CefFrame> GetMainFrame() override;
+    bool CanGoBack() override { return m_canGoBack.load(); }
+    bool CanGoForward() override { return m_canGoForward.load(); }
+    void GoBack() override;
+    void GoForward() override;
+    void Reload() override;
+    bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
+
+    // For the host and frame objects (any thread).
+    CefRefPtr<CefClient> Client();
+    HWND Window() const { return m_window.load(); }
+    std::wstring Url();
+    double ZoomLevel() const { return m_zoomLevel.load(); }
+    void SetZoomLevel(double level);
+    void Focus(bool focus);
+    void Close(bool force);
+    void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client, const CefBrowserSettings& settings);
+    void LoadUrl(const std::wstring& url);
+    void LoadString(const std::wstring& html, const std::wstring& url);
+    void ExecuteJavaScript(const std::wstring& code, const std::wstring& url, int line);
+
+    // UI thread: from the window.
+    void Paint(HDC dc, const RECT& client);
+    void Scroll(int pixels);
+    bool OnKey(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowContextMenu(POINT clientPoint);
+    void OnWindowClose();
+    void OnWindowDestroyed();
+
+    // UI thread: from the renderer's channel.
+    void OnRendererPacket(const std::string& packet);
+    void OnRendererGone();
+    void OnDownloadFinished(Download* download);
+    // UI thread: shows a page's source (the developer tools' document).
+    void LoadSource(const std::wstring& title, const std::string& source);
+    void WithDownload(uint32_t id, const std::function<void(Download&)>& action);
+
+    // What the browser shows (tests read it through the testing interface).
+    struct Shown {
+        std::wstring title;
+        std::wstring text;
+        int scroll = 0;
+        double zoomLevel = 0;
+        bool loading = false;
+    };
+    Shown GetShown();
+    DWORD RendererProcessId() const;
+    bool Busy() const;
+    // Sends a ping to the renderer; false when there is none. UI thread.
+    bool Ping(uint32_t sequence);
+    uint32_t LastPong() const { return m_lastPong; }
+
+private:
+    BrowserImpl(int id, CefRefPtr<CefClient> client, const CefBrowserSettings& settings, Kind kind);
+    ~BrowserImpl() override;
+
+    enum class Commit { New, History, Reload };
+    struct Navigation {
+        uint32_t id = 0;
+        std::wstring url;
+        Commit commit = Commit::New;
+        int historyIndex = -1;
+        int restarts = 0;
+        int status = 0;
+        std::string charset;
+        std::shared_ptr<LoadJob> job;
+        std::shared_ptr<JobRoute> route;
+        bool committed = false;
+    };
+
+    bool CreateWindowFor(const CefWindowInfo& info);
+    void StartRenderer();
+    void Navigate(const std::wstring& url, Commit commit, int historyIndex, int restarts = 0);
+    void CancelNavigation(bool report);
+    void OnResponse(uint32_t id, const ResponseInfo& response);
+    void OnLoadDone(uint32_t id, int error, std::string body);
+    void CommitDocument(const std::string& utf8, int status);
+    void OnDocumentReady(uint32_t id, const std::wstring& title, const std::wstring& text);
+    void FinishNavigation();
+    void LoadingState(bool loading);
+    void OpenPopup(const std::wstring& url, const std::wstring& name);
+    void RunBuiltInCommand(int command);
+    void UpdateHistoryFlags();
+    void Layout();
+    void Invalidate();
+
+    const int m_id;
+    const Kind m_kind;
+    const CefBrowserSettings m_settings;
+    std::mutex m_mutex;               // guards m_client and m_url for other threads
+    CefRefPtr<CefClient> m_client;
+    std::wstring m_url;
+    std::atomic<HWND> m_window{nullptr};
+    std::atomic<bool> m_hasDocument{false};
+    std::atomic<bool> m_canGoBack{false};
+    std::atomic<bool> m_canGoForward{false};
+    std::atomic<double> m_zoomLevel{0};
+    bool m_closing = false;
+    bool m_closed = false;
+
+    std::unique_ptr<RendererHost> m_renderer;
+    std::atomic<RendererHost*> m_rendererForSend{nullptr};  // kept (retired) until the engine stops
+    uint32_t m_lastPong = 0;
+    uint32_t m_lastNavigation = 0;
+    Navigation m_navigation;
+    bool m_loading = false;
+    std::vector<std::wstring> m_history;
+    int m_historyIndex = -1;
+    std::string m_source;  // the current document (UTF-8), for the developer tools
+    CefRefPtr<BrowserImpl> m_devTools;
+    std::vector<std::unique_ptr<Download>> m_downloads;
+    uint32_t m_lastDownload = 0;
+    std::wstring m_sourceTitle;  // set for the developer tools' document
+
+    // Display state (UI thread).
+    std::wstring m_title;
+    std::wstring m_text;
+    int m_scroll = 0;
+    int m_contentHeight = 0;
+    HFONT m_titleFont = nullptr;
+    HFONT m_textFont = nullptr;
+    double m_fontZoom = -1000;
+};
+
+}  // namespace kvengine

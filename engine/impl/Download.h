@@ -1,0 +1,58 @@
+#pragma once
+// One download: content saved to a temporary file while the client chooses
+// where it goes, then moved there. Its reports run on the UI thread.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/CefDownloadHandler.h"
+
+namespace kvengine {
+
+class BrowserImpl;
+class LoadJob;
+struct ResponseInfo;
+
+class Download {
+public:
+    Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::wstring temporaryFile);
+    ~Download();
+
+    uint32_t Id() const { return m_id; }
+    bool Finished() const { return m_state == State::Complete || m_state == State::Canceled; }
+    void SetJob(std::shared_ptr<LoadJob> job) { m_job = std::move(job); }
+
+    // Asks the client (OnBeforeDownload); without a download handler the download is cancelled.
+    void Begin();
+    void Continue(const std::wstring& path, bool showDialog);
+    void Cancel();
+    void OnProgress(int64_t received);
+    void OnTransferDone(int error);
+
+private:
+    enum class State { Waiting, Saving, Complete, Canceled };
+
+    CefRefPtr<CefDownloadItem> Snapshot() const;
+    void Report();
+    void TryComplete();
+    std::wstring ChooseWithDialog(const std::wstring& proposed);
+
+    BrowserImpl& m_browser;
+    const uint32_t m_id;
+    const std::wstring m_url;
+    const std::wstring m_mimeType;
+    const std::wstring m_suggestedName;
+    const int64_t m_total;
+    const std::wstring m_temporaryFile;
+    std::shared_ptr<LoadJob> m_job;
+    State m_state = State::Waiting;
+    std::wstring m_fullPath;
+    int64_t m_received = 0;
+    bool m_transferDone = false;
+    bool m_transferFailed = false;
+};
+
+// A file name for what was downloaded from `url`, safe to create in any folder.
+std::wstring SuggestedFileName(const std::wstring& attachmentName, const std::string& url);
+
+}  // namespace kvengine

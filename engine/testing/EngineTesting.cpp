@@ -1,0 +1,107 @@
+#include "engine/testing/EngineTesting.h"
+
+#include <atomic>
+#include <memory>
+
+#include "engine/impl/BrowserImpl.h"
+#include "engine/impl/Engine.h"
+#include "engine/impl/Network.h"
+#include "engine/impl/WorkQueue.h"
+
+namespace kvengine::testing {
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+BrowserImpl* Impl(CefRefPtr<CefBrowser> browser) { return static_cast<BrowserImpl*>(browser.get()); }
+
+}  // namespace
+
+bool RunOnUiThread(const std::function<void()>& work, DWORD timeoutMs) {
+    Engine* engine = Engine::Get();
+    if (!engine) return false;
+    if (engine->OnUiThread()) {
+        work();
+        return true;
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    if (!engine->PostUi([work, done] {
+            work();
+            *done = true;
+        })) {
+        return false;
+    }
+    return PumpUntil([done] { return done->load(); }, timeoutMs);
+}
+
+bool WaitForIdle(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    static std::atomic<uint32_t> sequence{0};
+    while (GetTickCount() - start < timeoutMs) {
+        Engine* engine = Engine::Get();
+        if (!engine) return true;
+        bool busy = false;
+        std::vector<CefRefPtr<BrowserImpl>> pinged;
+        const uint32_t seq = ++sequence;
+        if (!RunOnUiThread([&] {
+                for (const auto& b : engine->Browsers()) {
+                    busy = busy || b->Busy();
+                    if (b->Ping(seq)) pinged.push_back(b);
+                }
+            })) {
+            return false;
+        }
+        busy = busy || !engine->Net().Idle() || !engine->Files().Idle();
+        if (!busy) {
+            // Everything the renderers sent before their answer is handled before it.
+            const bool answered = PumpUntil(
+                [&] {
+                    bool all = true;
+                    RunOnUiThread([&] {
+                        for (const auto& b : pinged) all = all && (b->LastPong() == seq || !b->Window());
+                    });
+                    return all;
+                },
+                timeoutMs - std::min<DWORD>(timeoutMs, GetTickCount() - start));
+            if (!answered) return false;
+            bool stillIdle = true;
+            RunOnUiThread([&] {
+                for (const auto& b : engine->Browsers()) stillIdle = stillIdle && !b->Busy();
+            });
+            if (stillIdle && engine->Net().Idle() && engine->Files().Idle()) return true;
+        }
+        PumpUntil([] { return false; }, 10);
+    }
+    return false;
+}
+
+Shown GetShown(CefRefPtr<CefBrowser> browser) {
+    Shown shown;
+    RunOnUiThread([&] {
+        const BrowserImpl::Shown s = Impl(browser)->GetShown();
+        shown = {s.title, s.text, s.scroll, s.zoomLevel, s.loading};
+    });
+    return shown;
+}
+
+DWORD RendererProcessId(CefRefPtr<CefBrowser> browser) {
+    DWORD pid = 0;
+    RunOnUiThread([&] { pid = Impl(browser)->RendererProcessId(); });
+    return pid;
+}
+
+void SetNetworkTimeouts(DWORD connectMs, DWORD idleSeconds) { Network::SetTimeouts(connectMs, idleSeconds); }
+
+}  // namespace kvengine::testing

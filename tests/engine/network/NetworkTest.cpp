@@ -1,0 +1,155 @@
+// Loading over HTTP from a local server: network failures as error numbers,
+// HTTP error statuses as completed loads, redirects, downloads and cookies.
+#include "engine/EngineTestSupport.h"
+
+#include "support/HttpTestServer.h"
+
+namespace kvtest {
+namespace {
+
+class Network : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root = new std::string(FreshDirUnix("www"));
+        server = new HttpTestServer(*root);
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete root;
+    }
+    void SetUp() override { ASSERT_TRUE(engine.ok); }
+    void TearDown() override {
+        kvengine::testing::SetNetworkTimeouts(20000, 60);
+        for (size_t i = 0; i < client->Count(); ++i) client->Browser(i)->GetHost()->CloseBrowser(true);
+        PumpUntil([&] { return static_cast<size_t>(client->closed.load()) == client->Count(); }, 10000);
+    }
+    CefRefPtr<CefBrowser> Open(const std::string& url) {
+        CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), url);
+        EXPECT_TRUE(browser);
+        EXPECT_TRUE(kvengine::testing::WaitForIdle(30000));
+        return browser;
+    }
+
+    static std::string* root;
+    static HttpTestServer* server;
+    std::string cache = FreshDirUnix("cache");
+    EngineScope engine{true, ToWindowsPath(cache)};
+    ParentWindow parent;
+    CefRefPtr<RecordingClient> client = new RecordingClient();
+};
+
+std::string* Network::root = nullptr;
+HttpTestServer* Network::server = nullptr;
+
+TEST_F(Network, RefusedConnectionIsAnErrorWithoutADocument) {
+    const std::string url = server->RefusedUrl("/page");
+    Open(url);
+    EXPECT_EQ((std::vector<std::string>{"Loading 1", "LoadError -102 net::ERR_CONNECTION_REFUSED " + url, "Loading 0"}),
+              client->Events("Load"));
+}
+
+TEST_F(Network, NameThatDoesNotResolveIsNameNotResolved) {
+    Open("http://kvengine-test.invalid/");
+    EXPECT_EQ((std::vector<std::string>{"LoadError -105 net::ERR_NAME_NOT_RESOLVED http://kvengine-test.invalid/"}),
+              client->Events("LoadError"));
+}
+
+TEST_F(Network, HttpErrorStatusIsACompletedLoadShowingTheServersAnswer) {
+    CefRefPtr<CefBrowser> browser = Open(server->Url("/missing.html"));
+    EXPECT_EQ((std::vector<std::string>{"LoadEnd 404"}), client->Events("LoadEnd"));
+    EXPECT_TRUE(client->Events("LoadError").empty());
+    EXPECT_EQ(L"not found: /missing.html", kvengine::testing::GetShown(browser).text);
+}
+
+TEST_F(Network, ServerThatStaysSilentTimesOut) {
+    kvengine::testing::SetNetworkTimeouts(20000, 1);
+    Open(server->Url("/bytes/10?delay=4000"));
+    ASSERT_EQ(1u, client->Events("LoadError").size());
+    EXPECT_EQ(0u, client->Events("LoadError")[0].find("LoadError -7 net::ERR_TIMED_OUT"));
+}
+
+TEST_F(Network, TransferCutShortIsConnectionClosed) {
+    Open(server->Url("/bytes/100000?status=500&cut=10"));
+    ASSERT_EQ(1u, client->Events("LoadError").size());
+    EXPECT_EQ(0u, client->Events("LoadError")[0].find("LoadError -100 "));
+}
+
+TEST_F(Network, RedirectsAreFollowedAndTheFrameHasTheFinalAddress) {
+    CefRefPtr<CefBrowser> browser = Open(server->Url("/redirect/3/gone.html"));
+    EXPECT_EQ((std::vector<std::string>{"LoadEnd 404"}), client->Events("LoadEnd"));
+    EXPECT_EQ(server->Url("/gone.html"), browser->GetMainFrame()->GetURL().ToString());
+}
+
+TEST_F(Network, EndlessRedirectsStopWithTooManyRedirects) {
+    Open(server->Url("/redirect/30/gone.html"));
+    ASSERT_EQ(1u, client->Events("LoadError").size());
+    EXPECT_EQ(0u, client->Events("LoadError")[0].find("LoadError -310 "));
+}
+
+TEST_F(Network, ResponseHandlerCanRequestAnotherAddress) {
+    client->restartTo = Widen(server->Url("/second.html"));
+    CefRefPtr<CefBrowser> browser = Open(server->Url("/first.html"));
+    EXPECT_EQ(2u, client->Events("Response").size());
+    EXPECT_EQ(L"not found: /second.html", kvengine::testing::GetShown(browser).text);
+}
+
+TEST_F(Network, NewNavigationAbortsThePendingOne) {
+    CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), server->Url("/slow?delay=3000&status=404"));
+    ASSERT_TRUE(browser);
+    PumpUntil([&] { return !client->Events("Loading 1").empty(); }, 5000);
+    browser->GetMainFrame()->LoadURL(server->Url("/after.html"));
+    ASSERT_TRUE(kvengine::testing::WaitForIdle(30000));
+    EXPECT_EQ((std::vector<std::string>{"LoadError -3 net::ERR_ABORTED " + server->Url("/slow?delay=3000&status=404")}),
+              client->Events("LoadError"));
+    EXPECT_EQ((std::vector<std::string>{"LoadEnd 404"}), client->Events("LoadEnd"));
+    EXPECT_EQ(L"not found: /after.html", kvengine::testing::GetShown(browser).text);
+}
+
+TEST_F(Network, ContentThatIsNoPageIsDownloadedWhereTheClientSays) {
+    const std::string target = FreshDirUnix("downloads") + "/saved.bin";
+    client->downloadPath = ToWindowsPath(target);
+    Open(server->Url("/bytes/300000"));
+    EXPECT_EQ((std::vector<std::string>{"BeforeDownload 300000 " + server->Url("/bytes/300000")}),
+              client->Events("BeforeDownload"));
+    EXPECT_EQ((std::vector<std::string>{"DownloadComplete " + Narrow(ToWindowsPath(target)) + " 300000"}),
+              client->Events("DownloadComplete"));
+    const std::vector<char> bytes = ReadFileBytes(target);
+    ASSERT_EQ(300000u, bytes.size());
+    for (size_t i = 0; i < bytes.size(); i += 997) EXPECT_EQ(static_cast<char>(i % 251), bytes[i]) << i;
+    EXPECT_TRUE(client->Events("LoadEnd").empty());
+}
+
+TEST_F(Network, DownloadTheClientDoesNotContinueIsCancelled) {
+    Open(server->Url("/bytes/1000"));
+    EXPECT_EQ(1u, client->Events("BeforeDownload").size());
+    EXPECT_EQ(1u, client->Events("DownloadCanceled").size());
+    EXPECT_TRUE(client->Events("DownloadComplete").empty());
+}
+
+TEST_F(Network, HtmlPageOverHttpRunsItsScripts) {
+    WriteFileText(*root + "/page.html", "<title>Served</title><script>native.send('served')</script>");
+    CefRefPtr<CefBrowser> browser = Open(server->Url("/page.html"));
+    if (!client->Events("Response 200 application/octet-stream").empty()) {
+        GTEST_SKIP() << "the test server labels every file application/octet-stream";
+    }
+    EXPECT_EQ(L"Served", kvengine::testing::GetShown(browser).title);
+    EXPECT_EQ((std::vector<std::string>{"Message send('served')"}), client->Events("Message"));
+}
+
+class FlushDone : public kvengine::RefCounted<CefCompletionCallback> {
+public:
+    void OnComplete() override { onUi = CefCurrentlyOn(TID_UI) ? 1 : 2; }
+    std::atomic<int> onUi{0};
+};
+
+TEST_F(Network, CookieStoreIsWrittenUnderTheCachePath) {
+    CefRefPtr<FlushDone> done = new FlushDone();
+    ASSERT_TRUE(CefCookieManager::GetGlobalManager(nullptr)->FlushStore(done));
+    ASSERT_TRUE(PumpUntil([&] { return done->onUi != 0; }, 10000));
+    EXPECT_EQ(1, done->onUi.load());
+    const std::vector<char> file = ReadFileBytes(cache + "/Cookies");
+    EXPECT_FALSE(file.empty());
+}
+
+}  // namespace
+}  // namespace kvtest

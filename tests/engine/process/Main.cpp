@@ -1,0 +1,3 @@
+#include "engine/EngineTestSupport.h"
+
+int main(int argc, char** argv) { return kvtest::RunEngineTestProgram(argc, argv); }

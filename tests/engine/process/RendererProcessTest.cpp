@@ -1,0 +1,121 @@
+// Renderer sub-processes: the same executable started with "--type=renderer",
+// carrying process messages both ways, and ending with its browser.
+#include "engine/EngineTestSupport.h"
+
+#include <tlhelp32.h>
+
+namespace kvtest {
+namespace {
+
+bool ProcessEnds(DWORD pid, DWORD timeoutMs) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process) return true;  // already gone
+    const bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+class RendererProcess : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(engine.ok); }
+    std::string Page(const std::string& name, const std::string& html) {
+        const std::string path = WorkDirUnix() + "/" + name;
+        WriteFileText(path, html);
+        return FileUrl(path);
+    }
+
+    EngineScope engine{false};
+    ParentWindow parent;
+    CefRefPtr<RecordingClient> client = new RecordingClient();
+};
+
+TEST(ExecuteProcess, ReturnsMinusOneInTheBrowserProcess) {
+    EXPECT_EQ(-1, CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp()));
+}
+
+TEST_F(RendererProcess, PageScriptsRunInASubProcessAndReachTheBrowser) {
+    CefRefPtr<CefBrowser> browser =
+        MakeBrowser(client, parent.Get(), Page("pid.html", "<script>native.send(native.renderer());</script>"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    const DWORD pid = kvengine::testing::RendererProcessId(browser);
+    ASSERT_NE(0u, pid);
+    EXPECT_NE(GetCurrentProcessId(), pid);
+    EXPECT_EQ((std::vector<std::string>{"Message send('" + std::to_string(pid) + "')"}), client->Events("Message"));
+
+    browser->GetHost()->CloseBrowser(true);
+    EXPECT_TRUE(PumpUntil([&] { return client->closed > 0; }, 10000));
+    EXPECT_TRUE(ProcessEnds(pid, 10000));
+}
+
+TEST_F(RendererProcess, BrowserMessagesReachTheRenderersHandlerAndComeBack) {
+    CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), Page("empty.html", "<p>x</p>"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create("ping");
+    message->GetArgumentList()->SetString(0, L"\u4E2D\U0001F600");
+    ASSERT_TRUE(browser->SendProcessMessage(PID_RENDERER, message));
+    ASSERT_TRUE(PumpUntil([&] { return !client->Events("Message reply:ping").empty(); }, 10000));
+    const DWORD pid = kvengine::testing::RendererProcessId(browser);
+    EXPECT_EQ("Message reply:ping(" + std::to_string(pid) + ",'" + Narrow(L"\u4E2D\U0001F600") + "')",
+              client->Events("Message reply:ping")[0]);
+    browser->GetHost()->CloseBrowser(true);
+    PumpUntil([&] { return client->closed > 0; }, 10000);
+}
+
+TEST_F(RendererProcess, EachBrowserHasItsOwnRenderer) {
+    const std::string url = Page("two.html", "<title>t</title>");
+    CefRefPtr<CefBrowser> first = MakeBrowser(client, parent.Get(), url);
+    CefRefPtr<CefBrowser> second = MakeBrowser(client, parent.Get(), url);
+    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    const DWORD a = kvengine::testing::RendererProcessId(first);
+    const DWORD b = kvengine::testing::RendererProcessId(second);
+    EXPECT_NE(a, b);
+    first->GetHost()->CloseBrowser(true);
+    EXPECT_TRUE(PumpUntil([&] { return client->closed == 1; }, 10000));
+    EXPECT_TRUE(ProcessEnds(a, 10000));
+    EXPECT_FALSE(ProcessEnds(b, 0));
+    second->GetHost()->CloseBrowser(true);
+    EXPECT_TRUE(PumpUntil([&] { return client->closed == 2; }, 10000));
+    EXPECT_TRUE(ProcessEnds(b, 10000));
+}
+
+TEST_F(RendererProcess, RendererGetsTheApplicationsSwitchesForItsOwnType) {
+    CefRefPtr<CefBrowser> browser =
+        MakeBrowser(client, parent.Get(), Page("sw.html", "<script>native.send(native.switch())</script>"));
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    EXPECT_EQ(L"browser", CefCommandLine::GetGlobalCommandLine()->GetSwitchValue("kv-test-switch").ToWString());
+    EXPECT_EQ((std::vector<std::string>{"Message send('renderer')"}), client->Events("Message"));
+    browser->GetHost()->CloseBrowser(true);
+    PumpUntil([&] { return client->closed > 0; }, 10000);
+}
+
+TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
+    const std::string pidFile = FreshDirUnix("orphan") + "/pid";
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    std::string pid;
+    const bool written = PumpUntil([&] {
+        const std::vector<char> bytes = ReadFileBytes(pidFile);
+        pid.assign(bytes.begin(), bytes.end());
+        return !pid.empty();
+    }, 30000);
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(written);
+    const DWORD renderer = static_cast<DWORD>(std::stoul(pid));
+    ASSERT_NE(0u, renderer);
+    EXPECT_TRUE(ProcessEnds(renderer, 15000));
+}
+
+}  // namespace
+}  // namespace kvtest
