@@ -58,8 +58,10 @@ CUIString::CUIString(const CUIString& other) : CUIString() { Assign(other.m_data
 CUIString::~CUIString() { FreeBlock(); }
 
 CUIString CUIString::FromChar(TCHAR ch) {
-    const TCHAR text[2] = {ch, 0};
-    return CUIString(text);
+    CUIString s;
+    s.m_buffer[0] = ch;
+    s.m_buffer[1] = 0;
+    return s;
 }
 
 CUIString CUIString::FromText(LPCTSTR text, int length) { return CUIString(text, length); }
