@@ -1,0 +1,703 @@
+#include "ui/core/ContainerUI.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "ui/core/PaintManagerUI.h"
+#include "ui/core/RenderClip.h"
+
+namespace KvUI {
+namespace {
+
+bool IsTrue(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
+
+bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
+
+// Four numbers, one separator character after each; a short list never reads
+// past the terminator and leaves the rest 0.
+RECT ParseRect(LPCTSTR text) {
+    long v[4] = {};
+    for (long& n : v) {
+        LPTSTR end = nullptr;
+        n = wcstol(text, &end, 10);
+        text = *end ? end + 1 : end;
+    }
+    return RECT{v[0], v[1], v[2], v[3]};
+}
+
+bool Meets(const RECT& a, const RECT& b) {
+    RECT unused;
+    return IntersectRect(&unused, &a, &b) != FALSE;
+}
+
+}  // namespace
+
+CContainerUI::CContainerUI() = default;
+
+CContainerUI::~CContainerUI() {
+    m_delayedDestroy = false;
+    RemoveAll();
+    m_verticalScrollBar.reset();
+    m_horizontalScrollBar.reset();
+}
+
+// ---- Child list ----
+
+CControlUI* CContainerUI::GetItemAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
+
+int CContainerUI::GetItemIndex(CControlUI* control) const { return control ? m_items.Find(control) : -1; }
+
+bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
+    const int index = GetItemIndex(control);
+    if (index < 0) return false;
+    NeedUpdate();
+    m_items.Remove(index);
+    return m_items.InsertAt(newIndex, control);
+}
+
+int CContainerUI::GetCount() const { return m_items.GetSize(); }
+
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, m_items.GetSize()); }
+
+bool CContainerUI::AddAt(CControlUI* control, int index) {
+    if (!control) return false;
+    if (m_manager) m_manager->InitControls(control, this);
+    if (IsVisible()) {
+        NeedUpdate();
+    } else {
+        control->SetInternVisible(false);
+    }
+    return m_items.InsertAt(index, control);
+}
+
+void CContainerUI::Dispose(CControlUI* control) {
+    // A control may be removed while the window dispatches an event to it.
+    if (m_delayedDestroy && m_manager) {
+        m_manager->AddDelayedCleanup(control);
+    } else {
+        delete control;
+    }
+}
+
+bool CContainerUI::Remove(CControlUI* control) {
+    const int index = GetItemIndex(control);
+    if (index < 0) return false;
+    NeedUpdate();
+    if (m_autoDestroy) Dispose(control);
+    return m_items.Remove(index);
+}
+
+bool CContainerUI::RemoveAt(int index) {
+    CControlUI* control = GetItemAt(index);
+    return control && Remove(control);
+}
+
+void CContainerUI::RemoveAll() {
+    if (m_autoDestroy) {
+        for (int i = 0; i < m_items.GetSize(); ++i) Dispose(GetItemAt(i));
+    }
+    m_items.Empty();
+    NeedUpdate();
+}
+
+// ---- Identity and state ----
+
+LPCTSTR CContainerUI::GetClass() const { return L"ContainerUI"; }
+
+LPVOID CContainerUI::GetInterface(LPCTSTR name) {
+    if (name && _wcsicmp(name, L"IContainer") == 0) return static_cast<IContainerUI*>(this);
+    if (name && _wcsicmp(name, L"Container") == 0) return static_cast<CContainerUI*>(this);
+    return CControlUI::GetInterface(name);
+}
+
+void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
+    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetManager(manager, this, init);
+    if (m_verticalScrollBar) m_verticalScrollBar->SetManager(manager, this, init);
+    if (m_horizontalScrollBar) m_horizontalScrollBar->SetManager(manager, this, init);
+    CControlUI::SetManager(manager, parent, init);
+}
+
+void CContainerUI::SetVisible(bool visible) {
+    if (m_visible == visible) return;
+    CControlUI::SetVisible(visible);
+    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+}
+
+void CContainerUI::SetInternVisible(bool visible) {
+    CControlUI::SetInternVisible(visible);
+    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+}
+
+void CContainerUI::SetEnabled(bool enabled) {
+    if (m_enabled == enabled) return;
+    m_enabled = enabled;
+    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetEnabled(enabled);
+    Invalidate();
+}
+
+void CContainerUI::SetMouseEnabled(bool enabled) {
+    if (m_verticalScrollBar) m_verticalScrollBar->SetMouseEnabled(enabled);
+    if (m_horizontalScrollBar) m_horizontalScrollBar->SetMouseEnabled(enabled);
+    CControlUI::SetMouseEnabled(enabled);
+}
+
+// ---- Geometry ----
+
+RECT CContainerUI::GetInset() const {
+    RECT inset = m_inset;
+    if (m_manager) m_manager->GetScaler()->ScaleRect(&inset);
+    return inset;
+}
+
+void CContainerUI::SetInset(RECT inset) {
+    m_inset = inset;
+    NeedUpdate();
+}
+
+int CContainerUI::GetChildPadding() const { return Scaled(m_childPadding); }
+
+void CContainerUI::SetChildPadding(int padding) {
+    m_childPadding = padding;
+    NeedUpdate();
+}
+
+UINT CContainerUI::GetChildAlign() const { return m_childAlign; }
+
+void CContainerUI::SetChildAlign(UINT align) {
+    m_childAlign = align;
+    NeedUpdate();
+}
+
+UINT CContainerUI::GetChildVAlign() const { return m_childVAlign; }
+
+void CContainerUI::SetChildVAlign(UINT align) {
+    m_childVAlign = align;
+    NeedUpdate();
+}
+
+bool CContainerUI::IsAutoDestroy() const { return m_autoDestroy; }
+void CContainerUI::SetAutoDestroy(bool autoDestroy) { m_autoDestroy = autoDestroy; }
+bool CContainerUI::IsDelayedDestroy() const { return m_delayedDestroy; }
+void CContainerUI::SetDelayedDestroy(bool delayed) { m_delayedDestroy = delayed; }
+bool CContainerUI::IsMouseChildEnabled() const { return m_mouseChildEnabled; }
+void CContainerUI::SetMouseChildEnabled(bool enable) { m_mouseChildEnabled = enable; }
+
+CScrollBarUI* CContainerUI::VisibleVerticalBar() const {
+    return m_verticalScrollBar && m_verticalScrollBar->IsVisible() ? m_verticalScrollBar.get() : nullptr;
+}
+
+CScrollBarUI* CContainerUI::VisibleHorizontalBar() const {
+    return m_horizontalScrollBar && m_horizontalScrollBar->IsVisible() ? m_horizontalScrollBar.get() : nullptr;
+}
+
+// Every user of the inset (layout, painting, hit testing, paging) reads it
+// through GetInset, so all of them agree at any display scale.
+RECT CContainerUI::GetInnerRect() const {
+    const RECT inset = GetInset();
+    RECT rc{m_itemRect.left + inset.left, m_itemRect.top + inset.top, m_itemRect.right - inset.right,
+            m_itemRect.bottom - inset.bottom};
+    if (const CScrollBarUI* bar = VisibleVerticalBar()) rc.right -= bar->GetFixedWidth();
+    if (const CScrollBarUI* bar = VisibleHorizontalBar()) rc.bottom -= bar->GetFixedHeight();
+    return rc;
+}
+
+RECT CContainerUI::GetClientPos() const {
+    const RECT inset = GetInset();
+    RECT rc{m_itemRect.left + inset.left, m_itemRect.top + inset.top, m_itemRect.right - inset.right,
+            m_itemRect.bottom - inset.bottom};
+    if (const CScrollBarUI* bar = VisibleVerticalBar()) {
+        rc.top -= bar->GetScrollPos();
+        rc.right -= bar->GetFixedWidth();
+        rc.bottom += bar->GetScrollRange() - bar->GetScrollPos();
+    }
+    if (const CScrollBarUI* bar = VisibleHorizontalBar()) {
+        rc.left -= bar->GetScrollPos();
+        rc.right += bar->GetScrollRange() - bar->GetScrollPos();
+        rc.bottom -= bar->GetFixedHeight();
+    }
+    return rc;
+}
+
+void CContainerUI::SetPos(RECT rc, bool needInvalidate) {
+    CControlUI::SetPos(rc, needInvalidate);
+    if (m_items.IsEmpty()) return;
+    const RECT inner = GetClientPos();
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible()) continue;
+        if (child->IsFloat()) {
+            SetFloatPos(i);
+            continue;
+        }
+        const int width = std::min(std::max<int>(inner.right - inner.left, child->GetMinWidth()), child->GetMaxWidth());
+        const int height =
+            std::min(std::max<int>(inner.bottom - inner.top, child->GetMinHeight()), child->GetMaxHeight());
+        child->SetPos(RECT{inner.left, inner.top, inner.left + width, inner.top + height}, false);
+    }
+}
+
+void CContainerUI::Move(int dx, int dy, bool needInvalidate) {
+    CControlUI::Move(dx, dy, needInvalidate);
+    if (CScrollBarUI* bar = VisibleVerticalBar()) bar->Move(dx, dy, false);
+    if (CScrollBarUI* bar = VisibleHorizontalBar()) bar->Move(dx, dy, false);
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (child->IsVisible()) child->Move(dx, dy, false);
+    }
+}
+
+void CContainerUI::SetFloatPos(int index) {
+    CControlUI* child = GetItemAt(index);
+    if (!child || !child->IsVisible() || !child->IsFloat()) return;
+
+    const SIZE xy = child->GetFixedXY();
+    const int width = child->GetFixedWidth();
+    const int height = child->GetFixedHeight();
+    const int parentWidth = m_itemRect.right - m_itemRect.left;
+    const int parentHeight = m_itemRect.bottom - m_itemRect.top;
+    RECT rc;
+    if (const UINT align = child->GetFloatAlign()) {
+        const int x = (align & DT_CENTER) ? (parentWidth - width) / 2
+                      : (align & DT_RIGHT) ? parentWidth - width
+                                           : xy.cx;
+        const int y = (align & DT_VCENTER) ? (parentHeight - height) / 2
+                      : (align & DT_BOTTOM) ? parentHeight - height
+                                            : xy.cy;
+        rc = RECT{m_itemRect.left + x, m_itemRect.top + y, m_itemRect.left + x + width, m_itemRect.top + y + height};
+    } else {
+        const TPercentInfo p = child->GetFloatPercent();
+        rc.left = m_itemRect.left + static_cast<int>(parentWidth * p.left) + xy.cx;
+        rc.top = m_itemRect.top + static_cast<int>(parentHeight * p.top) + xy.cy;
+        rc.right = m_itemRect.left + static_cast<int>(parentWidth * p.right) + xy.cx + width;
+        rc.bottom = m_itemRect.top + static_cast<int>(parentHeight * p.bottom) + xy.cy + height;
+    }
+    child->SetPos(rc, false);
+}
+
+// ---- Scrolling ----
+
+SIZE CContainerUI::GetScrollPos() const {
+    const CScrollBarUI* v = VisibleVerticalBar();
+    const CScrollBarUI* h = VisibleHorizontalBar();
+    return SIZE{h ? h->GetScrollPos() : 0, v ? v->GetScrollPos() : 0};
+}
+
+SIZE CContainerUI::GetScrollRange() const {
+    const CScrollBarUI* v = VisibleVerticalBar();
+    const CScrollBarUI* h = VisibleHorizontalBar();
+    return SIZE{h ? h->GetScrollRange() : 0, v ? v->GetScrollRange() : 0};
+}
+
+void CContainerUI::SetScrollPos(SIZE pos, bool notify) {
+    int dx = 0;
+    int dy = 0;
+    if (CScrollBarUI* bar = VisibleVerticalBar()) {
+        const int old = bar->GetScrollPos();
+        bar->SetScrollPos(pos.cy);
+        dy = bar->GetScrollPos() - old;
+    }
+    if (CScrollBarUI* bar = VisibleHorizontalBar()) {
+        const int old = bar->GetScrollPos();
+        bar->SetScrollPos(pos.cx);
+        dx = bar->GetScrollPos() - old;
+    }
+    if (dx == 0 && dy == 0) return;
+    ScrollBy(dx, dy);
+
+    if (!m_verticalScrollBar || !m_manager || !notify) return;
+    // The position in lines; a bar without a line size counts single pixels.
+    const int line = std::max(1, m_verticalScrollBar->GetLineSize());
+    m_manager->SendNotify(this, L"scroll", static_cast<WPARAM>((m_verticalScrollBar->GetScrollPos() + line) / line), 0);
+}
+
+void CContainerUI::ScrollBy(int dx, int dy) {
+    for (int i = 0; i < m_items.GetSize(); ++i) {
+        CControlUI* child = GetItemAt(i);
+        if (!child->IsVisible() || child->IsFloat()) continue;
+        RECT rc = child->GetPos();
+        OffsetRect(&rc, -dx, -dy);
+        child->SetPos(rc, true);
+    }
+    Invalidate();
+}
+
+void CContainerUI::SetScrollStepSize(int size) {
+    if (size > 0) m_scrollStepSize = size;
+}
+
+int CContainerUI::GetScrollStepSize() const { return Scaled(m_scrollStepSize); }
+
+int CContainerUI::VerticalLineStep() const {
+    if (const int step = GetScrollStepSize()) return step;
+    return m_manager ? m_manager->GetDefaultFontInfo()->metrics.tmHeight + 8 : 8;
+}
+
+int CContainerUI::HorizontalLineStep() const {
+    if (const int step = GetScrollStepSize()) return step;
+    return 8;
+}
+
+void CContainerUI::LineUp() {
+    SIZE pos = GetScrollPos();
+    pos.cy -= VerticalLineStep();
+    SetScrollPos(pos);
+}
+
+void CContainerUI::LineDown() {
+    SIZE pos = GetScrollPos();
+    pos.cy += VerticalLineStep();
+    SetScrollPos(pos);
+}
+
+// A page is the inner height: the item less the inset, less a visible horizontal bar.
+void CContainerUI::PageUp() {
+    SIZE pos = GetScrollPos();
+    const RECT inset = GetInset();
+    int page = GetHeight() - inset.top - inset.bottom;
+    if (const CScrollBarUI* bar = VisibleHorizontalBar()) page -= bar->GetFixedHeight();
+    pos.cy -= page;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::PageDown() {
+    SIZE pos = GetScrollPos();
+    const RECT inset = GetInset();
+    int page = GetHeight() - inset.top - inset.bottom;
+    if (const CScrollBarUI* bar = VisibleHorizontalBar()) page -= bar->GetFixedHeight();
+    pos.cy += page;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::HomeUp() {
+    SIZE pos = GetScrollPos();
+    pos.cy = 0;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::EndDown() {
+    // A pending layout may still change the range: let the window catch up first.
+    if (m_manager) UpdateWindow(m_manager->GetPaintWindow());
+    SIZE pos = GetScrollPos();
+    pos.cy = GetScrollRange().cy;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::LineLeft() {
+    SIZE pos = GetScrollPos();
+    pos.cx -= HorizontalLineStep();
+    SetScrollPos(pos);
+}
+
+void CContainerUI::LineRight() {
+    SIZE pos = GetScrollPos();
+    pos.cx += HorizontalLineStep();
+    SetScrollPos(pos);
+}
+
+void CContainerUI::PageLeft() {
+    SIZE pos = GetScrollPos();
+    const RECT inset = GetInset();
+    int page = GetWidth() - inset.left - inset.right;
+    if (const CScrollBarUI* bar = VisibleVerticalBar()) page -= bar->GetFixedWidth();
+    pos.cx -= page;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::PageRight() {
+    SIZE pos = GetScrollPos();
+    const RECT inset = GetInset();
+    int page = GetWidth() - inset.left - inset.right;
+    if (const CScrollBarUI* bar = VisibleVerticalBar()) page -= bar->GetFixedWidth();
+    pos.cx += page;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::HomeLeft() {
+    SIZE pos = GetScrollPos();
+    pos.cx = 0;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::EndRight() {
+    if (m_manager) UpdateWindow(m_manager->GetPaintWindow());
+    SIZE pos = GetScrollPos();
+    pos.cx = GetScrollRange().cx;
+    SetScrollPos(pos);
+}
+
+void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal) {
+    const auto enable = [this](std::unique_ptr<CScrollBarUI>& bar, bool on, bool horizontal) {
+        if (!on) {
+            bar.reset();
+            return;
+        }
+        if (bar) return;
+        bar = std::make_unique<CScrollBarUI>();
+        bar->SetHorizontal(horizontal);
+        bar->SetOwner(this);
+        bar->SetManager(m_manager, this, false);
+        if (!m_manager) return;
+        if (LPCTSTR defaults = m_manager->GetDefaultAttributeList(horizontal ? L"HScrollBar" : L"VScrollBar")) {
+            bar->ApplyAttributeList(defaults);
+        }
+    };
+    enable(m_verticalScrollBar, enableVertical, false);
+    enable(m_horizontalScrollBar, enableHorizontal, true);
+    NeedUpdate();
+}
+
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_verticalScrollBar.get(); }
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontalScrollBar.get(); }
+
+void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
+    if (CScrollBarUI* bar = m_horizontalScrollBar.get()) {
+        const int excess = cxRequired - (rc.right - rc.left);
+        if (excess > 0 && !bar->IsVisible()) {
+            bar->SetVisible(true);
+            bar->SetScrollRange(excess);
+            bar->SetScrollPos(0);
+            SetPos(m_itemRect);
+        } else if (bar->IsVisible()) {
+            if (excess > 0) {
+                bar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + bar->GetFixedHeight()});
+                if (bar->GetScrollRange() != excess) {
+                    const int pos = bar->GetScrollPos();
+                    bar->SetScrollRange(excess);
+                    if (pos > bar->GetScrollPos()) SetPos(m_itemRect);
+                }
+            } else {
+                bar->SetVisible(false);
+                bar->SetScrollPos(0);
+                bar->SetScrollRange(0);
+                SetPos(m_itemRect);
+            }
+        }
+    }
+    if (CScrollBarUI* bar = m_verticalScrollBar.get()) {
+        const int excess = cyRequired - (rc.bottom - rc.top);
+        if (excess > 0 && !bar->IsVisible()) {
+            bar->SetVisible(true);
+            bar->SetScrollRange(excess);
+            bar->SetScrollPos(0);
+            SetPos(m_itemRect);
+        } else if (bar->IsVisible()) {
+            if (excess > 0) {
+                bar->SetPos(RECT{rc.right, rc.top, rc.right + bar->GetFixedWidth(), rc.bottom});
+                if (bar->GetScrollRange() != excess) {
+                    const int pos = bar->GetScrollPos();
+                    bar->SetScrollRange(excess);
+                    if (pos > bar->GetScrollPos()) SetPos(m_itemRect);
+                }
+            } else {
+                bar->SetVisible(false);
+                bar->SetScrollPos(0);
+                bar->SetScrollRange(0);
+                SetPos(m_itemRect);
+            }
+        }
+    }
+}
+
+int CContainerUI::FindSelectable(int index, bool forward) const {
+    const int count = GetCount();
+    if (count == 0) return -1;
+    index = std::clamp(index, 0, count - 1);
+    const auto selectable = [this](int i) {
+        CControlUI* child = GetItemAt(i);
+        return child->GetInterface(L"ListItem") && child->IsVisible() && child->IsEnabled();
+    };
+    if (forward) {
+        for (int i = index; i < count; ++i) {
+            if (selectable(i)) return i;
+        }
+        return -1;
+    }
+    for (int i = index; i >= 0; --i) {
+        if (selectable(i)) return i;
+    }
+    return FindSelectable(0, true);
+}
+
+// ---- Finding, events and painting ----
+
+CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT flags) {
+    const bool hitTest = (flags & UIFIND_HITTEST) != 0;
+    const POINT* pt = static_cast<const POINT*>(data);
+    if ((flags & UIFIND_VISIBLE) && !IsVisible()) return nullptr;
+    if ((flags & UIFIND_ENABLED) && !IsEnabled()) return nullptr;
+    if (hitTest && !PtInRect(&m_itemRect, *pt)) return nullptr;
+    if ((flags & UIFIND_UPDATETEST) && proc(this, data)) return nullptr;
+
+    // A container whose mouse is off is never the hit itself; its children may be.
+    const bool selfEligible = !hitTest || IsMouseEnabled();
+    CControlUI* result = nullptr;
+    if ((flags & UIFIND_ME_FIRST) && selfEligible) result = proc(this, data);
+    if (!result && m_verticalScrollBar && selfEligible) result = m_verticalScrollBar->FindControl(proc, data, flags);
+    if (!result && m_horizontalScrollBar && selfEligible) {
+        result = m_horizontalScrollBar->FindControl(proc, data, flags);
+    }
+    if (result) return result;
+
+    if (!hitTest || m_mouseChildEnabled) {
+        const RECT inner = GetInnerRect();
+        const int count = m_items.GetSize();
+        const bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
+        for (int n = 0; n < count; ++n) {
+            CControlUI* child = GetItemAt(topFirst ? count - 1 - n : n);
+            CControlUI* found = child->FindControl(proc, data, flags);
+            if (found && (!hitTest || found->IsFloat() || PtInRect(&inner, *pt))) return found;
+        }
+    }
+    if (!(flags & UIFIND_ME_FIRST) && selfEligible) return proc(this, data);
+    return nullptr;
+}
+
+void CContainerUI::DoEvent(TUIEvent& event) {
+    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
+        if (m_parent) {
+            m_parent->DoEvent(event);
+        } else {
+            CControlUI::DoEvent(event);
+        }
+        return;
+    }
+    if (event.type == EventSetFocus || event.type == EventKillFocus) {
+        m_focused = event.type == EventSetFocus;
+        return;
+    }
+    const auto usable = [](const CScrollBarUI* bar) { return bar && bar->IsVisible() && bar->IsEnabled(); };
+    if (usable(m_verticalScrollBar.get())) {
+        if (event.type == EventKeyDown) {
+            switch (event.keyChar) {
+            case VK_DOWN: LineDown(); return;
+            case VK_UP: LineUp(); return;
+            case VK_NEXT: PageDown(); return;
+            case VK_PRIOR: PageUp(); return;
+            case VK_HOME: HomeUp(); return;
+            case VK_END: EndDown(); return;
+            default: break;
+            }
+        } else if (event.type == EventScrollWheel) {
+            switch (LOWORD(event.wParam)) {
+            case SB_LINEUP: LineUp(); return;
+            case SB_LINEDOWN: LineDown(); return;
+            default: break;
+            }
+        }
+    }
+    if (usable(m_horizontalScrollBar.get())) {
+        if (event.type == EventKeyDown) {
+            switch (event.keyChar) {
+            case VK_DOWN: LineRight(); return;
+            case VK_UP: LineLeft(); return;
+            case VK_NEXT: PageRight(); return;
+            case VK_PRIOR: PageLeft(); return;
+            case VK_HOME: HomeLeft(); return;
+            case VK_END: EndRight(); return;
+            default: break;
+            }
+        } else if (event.type == EventScrollWheel) {
+            switch (LOWORD(event.wParam)) {
+            case SB_LINEUP: LineLeft(); return;
+            case SB_LINEDOWN: LineRight(); return;
+            default: break;
+            }
+        }
+    }
+    CControlUI::DoEvent(event);
+}
+
+void CContainerUI::ApplyScrollBarStyle(CScrollBarUI* bar, LPCTSTR style) {
+    if (!bar) return;
+    LPCTSTR named = m_manager ? m_manager->GetStyle(style) : nullptr;
+    bar->ApplyAttributeList(named ? named : style);
+}
+
+void CContainerUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
+    // "childalign" and "childvalign" and their values are matched exactly.
+    if (wcscmp(name, L"childalign") == 0) {
+        if (wcscmp(value, L"left") == 0) m_childAlign = DT_LEFT;
+        else if (wcscmp(value, L"center") == 0) m_childAlign = DT_CENTER;
+        else if (wcscmp(value, L"right") == 0) m_childAlign = DT_RIGHT;
+        return;
+    }
+    if (wcscmp(name, L"childvalign") == 0) {
+        if (wcscmp(value, L"top") == 0) m_childVAlign = DT_TOP;
+        else if (wcscmp(value, L"vcenter") == 0) m_childVAlign = DT_VCENTER;
+        else if (wcscmp(value, L"bottom") == 0) m_childVAlign = DT_BOTTOM;
+        return;
+    }
+    if (_wcsicmp(name, L"inset") == 0) {
+        SetInset(ParseRect(value));
+    } else if (_wcsicmp(name, L"mousechild") == 0) {
+        SetMouseChildEnabled(IsTrue(value));
+    } else if (_wcsicmp(name, L"vscrollbar") == 0) {
+        EnableScrollBar(IsTrue(value), GetHorizontalScrollBar() != nullptr);
+    } else if (_wcsicmp(name, L"vscrollbarstyle") == 0) {
+        m_verticalScrollBarStyle = value;
+        EnableScrollBar(true, GetHorizontalScrollBar() != nullptr);
+        ApplyScrollBarStyle(GetVerticalScrollBar(), value);
+    } else if (_wcsicmp(name, L"hscrollbar") == 0) {
+        EnableScrollBar(GetVerticalScrollBar() != nullptr, IsTrue(value));
+    } else if (_wcsicmp(name, L"hscrollbarstyle") == 0) {
+        m_horizontalScrollBarStyle = value;
+        EnableScrollBar(GetVerticalScrollBar() != nullptr, true);
+        ApplyScrollBarStyle(GetHorizontalScrollBar(), value);
+    } else if (_wcsicmp(name, L"childpadding") == 0) {
+        SetChildPadding(_wtoi(value));
+    } else if (_wcsicmp(name, L"scrollstepsize") == 0) {
+        SetScrollStepSize(_wtoi(value));
+    } else {
+        CControlUI::SetAttribute(name, value);
+    }
+}
+
+bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
+    RECT area;
+    if (!IntersectRect(&area, &paint, &m_itemRect)) return true;
+    CRenderClip clip;
+    CRenderClip::GenerateClip(dc, area, clip);
+    CControlUI::DoPaint(dc, paint, stopControl);
+
+    if (!m_items.IsEmpty()) {
+        const RECT inner = GetInnerRect();
+        RECT innerPaint;
+        if (!IntersectRect(&innerPaint, &paint, &inner)) {
+            // Only floating children can show outside the inner rectangle.
+            for (int i = 0; i < m_items.GetSize(); ++i) {
+                CControlUI* child = GetItemAt(i);
+                if (child == stopControl) return false;
+                if (!child->IsVisible() || !child->IsFloat()) continue;
+                if (!Meets(paint, child->GetPos()) || !Meets(m_itemRect, child->GetPos())) continue;
+                if (!child->Paint(dc, paint, stopControl)) return false;
+            }
+        } else {
+            CRenderClip childClip;
+            CRenderClip::GenerateClip(dc, innerPaint, childClip);
+            for (int i = 0; i < m_items.GetSize(); ++i) {
+                CControlUI* child = GetItemAt(i);
+                if (child == stopControl) return false;
+                if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;
+                if (child->IsFloat()) {
+                    if (!Meets(m_itemRect, child->GetPos())) continue;
+                    CRenderClip::UseOldClipBegin(dc, childClip);
+                    const bool painted = child->Paint(dc, paint, stopControl);
+                    CRenderClip::UseOldClipEnd(dc, childClip);
+                    if (!painted) return false;
+                } else {
+                    if (!Meets(inner, child->GetPos())) continue;
+                    if (!child->Paint(dc, paint, stopControl)) return false;
+                }
+            }
+        }
+    }
+
+    for (CScrollBarUI* bar : {VisibleVerticalBar(), VisibleHorizontalBar()}) {
+        if (!bar) continue;
+        if (bar == stopControl) return false;
+        if (Meets(paint, bar->GetPos()) && !bar->Paint(dc, paint, stopControl)) return false;
+    }
+    return true;
+}
+
+}  // namespace KvUI

@@ -1,0 +1,416 @@
+#include "ui/core/DialogBuilder.h"
+
+#include <cwchar>
+
+#include "ui/core/ContainerUI.h"
+#include "ui/core/ControlFactory.h"
+#include "ui/core/ControlUI.h"
+#include "ui/core/PaintManagerUI.h"
+#include "ui/core/ResourceManager.h"
+#include "ui/core/ShadowUI.h"
+#include "ui/core/UIDefine.h"
+
+namespace KvUI {
+namespace {
+
+// Values the builder reads are up to this many characters long.
+constexpr SIZE_T kMaxValue = 499;
+
+bool Is(LPCTSTR name, LPCTSTR expected) { return _wcsicmp(name, expected) == 0; }
+
+bool ReadBool(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
+
+int ReadInt(LPCTSTR value) { return static_cast<int>(wcstol(value, nullptr, 10)); }
+
+DWORD ReadColor(LPCTSTR value) {
+    if (*value == L'#') ++value;
+    return wcstoul(value, nullptr, 16);
+}
+
+// Reads `count` decimal numbers, each followed by exactly one separator; a
+// short list stops at the terminator and leaves the rest 0.
+void ReadInts(LPCTSTR text, int* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        LPTSTR end = nullptr;
+        out[i] = static_cast<int>(wcstol(text, &end, 10));
+        text = *end ? end + 1 : end;
+    }
+}
+
+SIZE ReadSize(LPCTSTR value) {
+    int v[2] = {};
+    ReadInts(value, v, 2);
+    return SIZE{v[0], v[1]};
+}
+
+RECT ReadRect(LPCTSTR value) {
+    int v[4] = {};
+    ReadInts(value, v, 4);
+    return RECT{v[0], v[1], v[2], v[3]};
+}
+
+bool IsDeclaration(LPCTSTR tag) {
+    return Is(tag, L"Image") || Is(tag, L"Font") || Is(tag, L"Default") || Is(tag, L"Style") || Is(tag, L"Import");
+}
+
+// An attribute value by name (without case), or the fallback.
+LPCTSTR Attribute(const CMarkupNode& node, LPCTSTR name, LPCTSTR fallback = L"") {
+    for (int i = 0; i < node.GetAttributeCount(); ++i) {
+        if (Is(node.GetAttributeName(i), name)) return node.GetAttributeValue(i);
+    }
+    return fallback;
+}
+
+void ApplyImage(const CMarkupNode& node, CPaintManagerUI* manager) {
+    LPCTSTR name = Attribute(node, L"name");
+    if (!*name) return;
+    LPCTSTR type = Attribute(node, L"restype");
+    manager->AddImage(name, *type ? type : nullptr, ReadColor(Attribute(node, L"mask")), false,
+                      ReadBool(Attribute(node, L"shared")));
+}
+
+void ApplyFont(const CMarkupNode& node, CPaintManagerUI* manager) {
+    const int id = ReadInt(Attribute(node, L"id", L"-1"));
+    if (id < 0) return;
+    LPCTSTR name = Attribute(node, L"name");
+    // The size as written; the manager scales it for the display.
+    const int size = ReadInt(Attribute(node, L"size", L"12"));
+    const bool bold = ReadBool(Attribute(node, L"bold"));
+    const bool underline = ReadBool(Attribute(node, L"underline"));
+    const bool italic = ReadBool(Attribute(node, L"italic"));
+    const bool shared = ReadBool(Attribute(node, L"shared"));
+    manager->AddFont(id, name, size, bold, underline, italic, shared);
+    if (ReadBool(Attribute(node, L"default"))) manager->SetDefaultFont(name, size, bold, underline, italic, shared);
+}
+
+void ApplyDeclarations(const CMarkupNode& root, CPaintManagerUI* manager) {
+    for (CMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
+        LPCTSTR tag = node.GetName();
+        if (Is(tag, L"Image")) {
+            ApplyImage(node, manager);
+        } else if (Is(tag, L"Font")) {
+            ApplyFont(node, manager);
+        } else if (Is(tag, L"Default") || Is(tag, L"Style")) {
+            LPCTSTR name = Attribute(node, L"name");
+            if (!*name) continue;
+            LPCTSTR value = Attribute(node, L"value");
+            const bool shared = ReadBool(Attribute(node, L"shared"));
+            if (Is(tag, L"Default")) {
+                manager->AddDefaultAttributeList(name, value, shared);
+            } else {
+                manager->AddStyle(name, value, shared);
+            }
+        } else if (Is(tag, L"Import")) {
+            LPCTSTR file = Attribute(node, L"fontfile");
+            if (*file) manager->AddFontFile(file);
+        }
+    }
+}
+
+// The attributes whose names are compared exactly, letter case included.
+bool ApplyExactWindowAttribute(LPCTSTR name, LPCTSTR value, CPaintManagerUI* manager) {
+    if (wcscmp(name, L"layeredopacity") == 0) {
+        manager->SetLayeredOpacity(static_cast<BYTE>(ReadInt(value)));
+    } else if (wcscmp(name, L"layered") == 0 || wcscmp(name, L"bktrans") == 0) {
+        manager->SetLayered(ReadBool(value));
+    } else if (wcscmp(name, L"layeredimage") == 0) {
+        manager->SetLayered(true);
+        manager->SetLayeredImage(value);
+    } else if (wcscmp(name, L"noactivate") == 0) {
+        manager->SetNoActivate(ReadBool(value));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ApplyShadowAttribute(LPCTSTR name, LPCTSTR value, CShadowUI* shadow) {
+    if (Is(name, L"shadowsize")) {
+        shadow->SetSize(ReadInt(value));
+    } else if (Is(name, L"shadowsharpness")) {
+        shadow->SetSharpness(static_cast<unsigned int>(ReadInt(value)));
+    } else if (Is(name, L"shadowdarkness")) {
+        shadow->SetDarkness(static_cast<unsigned int>(ReadInt(value)));
+    } else if (Is(name, L"shadowposition")) {
+        const SIZE offset = ReadSize(value);
+        shadow->SetPosition(offset.cx, offset.cy);
+    } else if (Is(name, L"shadowcolor")) {
+        // Skin colours are AARRGGBB; the shadow takes a GDI colour.
+        shadow->SetColor(ArgbToColorRef(ReadColor(value)));
+    } else if (Is(name, L"shadowcorner")) {
+        shadow->SetShadowCorner(ReadRect(value));
+    } else if (Is(name, L"shadowimage")) {
+        shadow->SetImage(value);
+    } else if (Is(name, L"showshadow")) {
+        shadow->ShowShadow(ReadBool(value));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void ApplyWindowAttribute(LPCTSTR name, LPCTSTR value, CPaintManagerUI* manager) {
+    if (ApplyExactWindowAttribute(name, value, manager)) return;
+    if (CShadowUI* shadow = manager->GetShadow()) {
+        if (ApplyShadowAttribute(name, value, shadow)) return;
+    }
+    if (Is(name, L"size")) {
+        const SIZE size = ReadSize(value);
+        const CDpiScaler* scaler = manager->GetScaler();
+        manager->SetInitSize(scaler->Scale(size.cx), scaler->Scale(size.cy));
+    } else if (Is(name, L"sizebox")) {
+        manager->SetSizeBox(ReadRect(value));
+    } else if (Is(name, L"caption")) {
+        manager->SetCaptionRect(ReadRect(value));
+    } else if (Is(name, L"roundcorner")) {
+        const SIZE corner = ReadSize(value);
+        manager->SetRoundCorner(corner.cx, corner.cy);
+    } else if (Is(name, L"mininfo")) {
+        const SIZE size = ReadSize(value);
+        manager->SetMinInfo(size.cx, size.cy);
+    } else if (Is(name, L"maxinfo")) {
+        const SIZE size = ReadSize(value);
+        manager->SetMaxInfo(size.cx, size.cy);
+    } else if (Is(name, L"showdirty")) {
+        manager->SetShowUpdateRect(ReadBool(value));
+    } else if (Is(name, L"opacity") || Is(name, L"alpha")) {
+        manager->SetOpacity(static_cast<BYTE>(ReadInt(value)));
+    } else if (Is(name, L"disabledfontcolor")) {
+        manager->SetDefaultColor1(ReadColor(value), false);
+    } else if (Is(name, L"defaultfontcolor")) {
+        manager->SetDefaultColor2(ReadColor(value), false);
+    } else if (Is(name, L"linkfontcolor")) {
+        manager->SetDefaultColor3(ReadColor(value), false);
+    } else if (Is(name, L"linkhoverfontcolor")) {
+        manager->SetDefaultColor4(ReadColor(value), false);
+    } else if (Is(name, L"selectedcolor")) {
+        manager->SetDefaultColor5(ReadColor(value), false);
+    } else if (Is(name, L"gdiplustext")) {
+        manager->SetUseGdiplusText(ReadBool(value));
+    } else if (Is(name, L"textrenderinghint")) {
+        manager->SetGdiplusTextRenderingHint(ReadInt(value));
+    } else if (Is(name, L"tooltiphovertime")) {
+        manager->SetHoverTime(ReadInt(value));
+    }
+}
+
+void ApplyWindowAttributes(const CMarkupNode& root, CPaintManagerUI* manager) {
+    for (int i = 0; i < root.GetAttributeCount(); ++i) {
+        ApplyWindowAttribute(root.GetAttributeName(i), root.GetAttributeValue(i), manager);
+    }
+}
+
+// The name under which a skin file is compared with the files being built.
+CUIString FileKey(LPCTSTR name) {
+    CUIString key(L"file:");
+    key += name;
+    key.Replace(L"\\", L"/");
+    key.MakeLower();
+    return key;
+}
+
+CUIString ResourceKey(LPCTSTR id, LPCTSTR type) {
+    CUIString key;
+    if (IS_INTRESOURCE(type)) {
+        key.Format(L"res:#%u:%u", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(type)),
+                   static_cast<unsigned>(reinterpret_cast<UINT_PTR>(id)));
+    } else {
+        key.Format(L"res:%s:%u", type, static_cast<unsigned>(reinterpret_cast<UINT_PTR>(id)));
+        key.MakeLower();
+    }
+    return key;
+}
+
+}  // namespace
+
+CControlUI* CDialogBuilder::Create(LPCTSTR xml, LPCTSTR type, IDialogBuilderCallback* callback,
+                                   CPaintManagerUI* manager, CControlUI* parent) {
+    m_failed = false;
+    m_error.Empty();
+    if (!xml) return nullptr;
+    if (IS_INTRESOURCE(xml)) {
+        m_document = ResourceKey(xml, type);
+        if (IsBeingBuilt(m_document)) return RefuseCycle(m_document);
+        if (!LoadResource(xml, type)) return nullptr;
+        return Create(callback, manager, parent);
+    }
+
+    LPCTSTR text = xml;
+    if (*text != L'<') {
+        if (LPCTSTR replacement = CResourceTextRegistry::GetInstance()->FindInThirdMap(text)) text = replacement;
+    }
+    m_resourceType = nullptr;
+    if (*text == L'<') {
+        m_document.Empty();
+        if (!m_xml.Load(text)) return nullptr;
+    } else {
+        m_document = FileKey(text);
+        if (IsBeingBuilt(m_document)) return RefuseCycle(text);
+        if (!m_xml.LoadFromFile(text)) return nullptr;
+    }
+    return Create(callback, manager, parent);
+}
+
+CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManagerUI* manager, CControlUI* parent) {
+    m_callback = callback;
+    m_failed = false;
+    const CMarkupNode root = m_xml.GetRoot();
+    if (!root.IsValid()) return nullptr;
+    if (manager) {
+        ApplyDeclarations(root, manager);
+        if (Is(root.GetName(), L"Window") && manager->GetPaintWindow()) ApplyWindowAttributes(root, manager);
+    }
+    return Parse(root, parent, manager);
+}
+
+LPCTSTR CDialogBuilder::GetLastErrorMessage() const {
+    return m_error.IsEmpty() ? m_xml.GetLastErrorMessage() : m_error.GetData();
+}
+
+LPCTSTR CDialogBuilder::GetLastErrorLocation() const {
+    return m_error.IsEmpty() ? m_xml.GetLastErrorLocation() : L"";
+}
+
+bool CDialogBuilder::LoadResource(LPCTSTR id, LPCTSTR type) {
+    const HINSTANCE module = m_instance ? m_instance : CPaintManagerUI::GetResourceDll();
+    const HRSRC resource = FindResourceW(module, id, type);
+    if (!resource) return false;
+    const HGLOBAL handle = ::LoadResource(module, resource);
+    const void* bytes = handle ? LockResource(handle) : nullptr;
+    if (!bytes) return false;
+    if (!m_xml.LoadFromMem(static_cast<const BYTE*>(bytes), SizeofResource(module, resource), MarkupEncodingUtf8)) {
+        return false;
+    }
+    RememberResourceType(type);
+    return true;
+}
+
+void CDialogBuilder::RememberResourceType(LPCTSTR type) {
+    if (IS_INTRESOURCE(type)) {
+        m_resourceType = type;
+        return;
+    }
+    m_resourceTypeName = type;
+    m_resourceType = m_resourceTypeName.GetData();
+}
+
+CControlUI* CDialogBuilder::RefuseCycle(LPCTSTR document) {
+    m_failed = true;
+    m_error.Format(L"Include cycle: %s is already being built", document);
+    return nullptr;
+}
+
+bool CDialogBuilder::IsBeingBuilt(const CUIString& document) const {
+    for (const CDialogBuilder* builder = m_includer; builder; builder = builder->m_includer) {
+        if (!builder->m_document.IsEmpty() && builder->m_document == document) return true;
+    }
+    return false;
+}
+
+CControlUI* CDialogBuilder::MakeControl(LPCTSTR tag) const {
+    CUIString className;
+    className.Format(L"C%sUI", tag);
+    if (CControlUI* control = CControlFactory::GetInstance()->CreateControl(className)) return control;
+    const CUIPtrArray* plugins = CPaintManagerUI::GetPlugins();
+    for (int i = 0; i < plugins->GetSize(); ++i) {
+        const auto create = reinterpret_cast<CreatePluginControl>(plugins->GetAt(i));
+        if (CControlUI* control = create ? create(tag) : nullptr) return control;
+    }
+    return m_callback ? m_callback->CreateControl(tag) : nullptr;
+}
+
+CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager) {
+    CControlUI* result = nullptr;
+    IContainerUI* container = nullptr;
+    bool containerLooked = false;
+    // On a refused include nothing built here survives that no parent owns.
+    const auto abandon = [&]() -> CControlUI* {
+        if (!parent) delete result;
+        return nullptr;
+    };
+
+    for (CMarkupNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
+        LPCTSTR tag = child.GetName();
+        if (IsDeclaration(tag)) continue;
+        if (Is(tag, L"Include")) {
+            if (!Include(child, parent, manager, result)) return abandon();
+            continue;
+        }
+
+        CControlUI* control = MakeControl(tag);
+        if (!control) continue;
+        if (child.HasChildren()) {
+            Parse(child, control, manager);
+            if (m_failed) {
+                delete control;
+                return abandon();
+            }
+        }
+        if (parent) {
+            if (!containerLooked) {
+                container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+                containerLooked = true;
+            }
+            if (!container) {
+                delete control;
+                return nullptr;
+            }
+            if (!container->Add(control)) {
+                delete control;
+                continue;
+            }
+        }
+        if (manager) {
+            control->SetManager(manager, nullptr, false);
+            if (LPCTSTR defaults = manager->GetDefaultAttributeList(tag)) control->ApplyAttributeList(defaults);
+        }
+        for (int i = 0; i < child.GetAttributeCount(); ++i) {
+            control->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
+        }
+        // Detached until the result is attached: the manager then sets
+        // manager and parent for the whole tree.
+        if (manager) control->SetManager(nullptr, nullptr, false);
+
+        if (!result) {
+            result = control;
+        } else if (!parent) {
+            // A second top-level control has no owner: the first is the result.
+            delete control;
+        }
+    }
+    return result;
+}
+
+bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager,
+                             CControlUI*& result) {
+    if (!node.HasAttributes()) return true;
+    wchar_t source[kMaxValue + 1] = {};
+    wchar_t countText[kMaxValue + 1] = {};
+    const int count = node.GetAttributeValue(L"count", countText, kMaxValue) ? ReadInt(countText) : 1;
+    if (!node.GetAttributeValue(L"source", source, kMaxValue)) return true;
+
+    for (int i = 0; i < count; ++i) {
+        CDialogBuilder builder;
+        builder.m_includer = this;
+        builder.m_instance = m_instance;
+        CControlUI* made = m_resourceType
+                               ? builder.Create(MAKEINTRESOURCE(ReadInt(source)), m_resourceType, m_callback, manager,
+                                                parent)
+                               : builder.Create(source, nullptr, m_callback, manager, parent);
+        if (builder.m_failed) {
+            m_failed = true;
+            m_error = builder.m_error;
+            return false;
+        }
+        if (parent || !made) continue;
+        // Without a parent the included controls are top-level controls too.
+        if (!result) {
+            result = made;
+        } else {
+            delete made;
+        }
+    }
+    return true;
+}
+
+}  // namespace KvUI
