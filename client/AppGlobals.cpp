@@ -1,0 +1,66 @@
+#include "client/AppGlobals.h"
+
+#include <shlobj.h>
+
+std::string g_exeDir;
+std::string g_appDataDir;
+DWORD g_themeColor = 0xFFFEFAE8;
+HWND g_mainWnd = nullptr;
+
+namespace {
+
+constexpr char kProductFolder[] = "korvanthel";
+// The code page of the client's own texts (GBK).
+constexpr UINT kGbkCodePage = 936;
+
+std::wstring ToWide(UINT codePage, const std::string& text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), n);
+    return out;
+}
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+void InitAppPaths() {
+    g_themeColor = 0xFFFEFAE8;
+
+    char module[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    const std::string modulePath(module, length < MAX_PATH ? length : 0);
+    g_exeDir = modulePath.substr(0, modulePath.rfind('\\') + 1);
+
+    char localAppData[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData);
+    g_appDataDir = std::string(localAppData) + "\\" + kProductFolder + "\\";
+    if (!IsDirectory(g_appDataDir)) CreateDirectoryA(g_appDataDir.c_str(), nullptr);
+}
+
+// The code page is named rather than taken from a process-wide locale, so
+// threads converting at the same time cannot change each other's result.
+// Like the C string these texts once were, the text ends at its first NUL.
+std::wstring StringToWString(const std::string& text) {
+    return ToWide(kGbkCodePage, std::string(text.c_str()));
+}
+
+std::wstring AnsiToWide(const std::string& text) {
+    std::wstring wide = ToWide(CP_ACP, text);
+    if (!wide.empty() && wide[0] == 0xFEFF) wide.erase(0, 1);
+    return wide;
+}
+
+void ReplaceAll(std::string& text, const std::string& pattern, const std::string& replacement) {
+    if (pattern.empty()) return;
+    for (size_t at = text.find(pattern); at != std::string::npos;
+         at = text.find(pattern, at + replacement.size())) {
+        text.replace(at, pattern.size(), replacement);
+    }
+}

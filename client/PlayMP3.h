@@ -1,0 +1,29 @@
+#pragma once
+// Sounds that pages ask for by URL: each request runs on its own thread,
+// downloads the file once into the per-user MP3 cache, decodes it and plays
+// it on the wave-out device. Nothing reports back to the page.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <string>
+
+namespace PlayMP3 {
+
+// Prepares the cache folder (g_appDataDir + "\mp3filecache\"): created, or
+// emptied of its files at every start; then initialises libmpg123.
+void Init();
+// Logs the request and plays `url` (UTF-8) on a thread of its own; returns 0.
+int NewThreadPlayUrl(const std::string& url);
+// The request's work, on the calling thread: fetch into the cache when the
+// file is not there yet, then decode and play it. -1 when nothing played.
+int PlayUrl(const std::string& url);
+// The cache folder Init prepared.
+const std::string& CacheFolder();
+// The cache file of a URL: "<hash>.mp3" in the cache folder, the hash taken
+// over every byte of the URL.
+std::string CacheFileName(const std::string& url);
+// Decodes the file and plays it on `device`; returns once the sound has
+// drained: 0, or -1 when the file or the device could not be opened (logged).
+int DecodeAndPlay(const std::string& path, UINT device = WAVE_MAPPER);
+
+}  // namespace PlayMP3

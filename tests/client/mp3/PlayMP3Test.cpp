@@ -1,0 +1,183 @@
+// Sounds requested by URL: the cache folder, the cache names, one download
+// per sound that only ever leaves whole files, and playback that ends cleanly.
+#include "client/common/ClientTestEnv.h"
+
+#include <thread>
+
+#include "Mp3Fixture.h"
+#include "client/PlayMP3.h"
+#include "support/HttpTestServer.h"
+
+namespace {
+
+using clienttest::DataFolder;
+using clienttest::FileExists;
+using clienttest::FileText;
+using clienttest::LogMessage;
+using kvtest::HttpTestServer;
+
+const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
+
+std::string Windows(const std::string& unixPath) { return kvtest::Narrow(kvtest::ToWindowsPath(unixPath)); }
+
+// The names of the files in a folder.
+std::vector<std::string> FilesIn(const std::string& folderUnix) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((kvtest::ToWindowsPath(folderUnix) + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(kvtest::Narrow(entry.cFileName));
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+class PlayMp3 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_root = kvtest::FreshDirUnix("sounds");
+        mp3test::MakeToneMp3(s_root, "tone.mp3", {44100, 1, 0.5, 440});
+        s_server = new HttpTestServer(s_root);
+    }
+    static void TearDownTestSuite() {
+        delete s_server;
+        s_server = nullptr;
+    }
+    void SetUp() override {
+        s_server->ClearRequests();
+        PlayMP3::Init();
+        m_cache = m_data.Unix() + "/mp3filecache";
+    }
+
+    // A URL of its own for each test, so that no test finds another's sound cached.
+    std::string ToneUrl(const std::string& query = {}) const {
+        return s_server->Url("/tone.mp3?test=" +
+                             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                             (query.empty() ? "" : "&" + query));
+    }
+    std::string CachedUnix(const std::string& url) const {
+        const std::string name = PlayMP3::CacheFileName(url);
+        return m_cache + "/" + name.substr(name.rfind('\\') + 1);
+    }
+
+    static std::string s_root;
+    static HttpTestServer* s_server;
+    DataFolder m_data{"data"};
+    std::string m_cache;
+};
+
+std::string PlayMp3::s_root;
+HttpTestServer* PlayMp3::s_server = nullptr;
+
+TEST_F(PlayMp3, CacheFolderSitsInTheDataFolder) {
+    EXPECT_EQ(g_appDataDir + "\\mp3filecache\\", PlayMP3::CacheFolder());
+    const DWORD attributes = GetFileAttributesW(kvtest::ToWindowsPath(m_cache).c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(PlayMp3, ShortUrlsKeepTheirCacheNames) {
+    EXPECT_EQ(PlayMP3::CacheFolder() + "1134309195.mp3", PlayMP3::CacheFileName("abc"));
+}
+
+TEST_F(PlayMp3, EveryByteOfALongUrlTakesPartInItsName) {
+    // Longer than 9 bytes: each pair differs in a byte that sampling every few bytes would skip.
+    const std::string base = "https://shop.example/sounds/bell-01.mp3";
+    for (const size_t at : std::vector<size_t>{1, 2, 22, base.size() - 2}) {
+        std::string other = base;
+        other[at] = static_cast<char>(other[at] ^ 1);
+        EXPECT_NE(PlayMP3::CacheFileName(base), PlayMP3::CacheFileName(other)) << "byte " << at;
+    }
+}
+
+TEST_F(PlayMp3, InitEmptiesTheCacheOfFilesButKeepsFolders) {
+    for (const char* name : {"1.mp3", "a", ".hidden", "2.mp3.77.part"}) kvtest::WriteFileText(m_cache + "/" + name, "x");
+    kvtest::RunUnix({"mkdir", "-p", m_cache + "/sub"});
+    kvtest::WriteFileText(m_cache + "/sub/kept.mp3", "x");
+    PlayMP3::Init();
+    EXPECT_TRUE(FilesIn(m_cache).empty());
+    EXPECT_TRUE(FileExists(m_cache + "/sub/kept.mp3"));
+}
+
+TEST_F(PlayMp3, ASoundIsDownloadedOnceThenPlayedFromTheCache) {
+    const std::string url = ToneUrl();
+    EXPECT_EQ(0, PlayMP3::PlayUrl(url));
+    EXPECT_EQ(FileText(s_root + "/tone.mp3"), FileText(CachedUnix(url)));
+    EXPECT_EQ(0, PlayMP3::PlayUrl(url));
+    EXPECT_EQ(1u, s_server->Requests().size());
+    EXPECT_EQ(std::vector<std::string>{PlayMP3::CacheFileName(url).substr(PlayMP3::CacheFolder().size())},
+              FilesIn(m_cache));
+    EXPECT_EQ("", m_data.Log());
+}
+
+TEST_F(PlayMp3, AFailedDownloadPlaysNothingAndLeavesNoFile) {
+    const std::string url = ToneUrl("status=404");
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(url));
+    EXPECT_TRUE(FilesIn(m_cache).empty());
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("HttpDownloadFile retcode != 200 url: " + url + " code:404 ", LogMessage(lines[0]));
+    // Nothing was cached, so the next request tries again.
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(url));
+    EXPECT_EQ(2u, s_server->Requests().size());
+}
+
+TEST_F(PlayMp3, AnInterruptedDownloadNeverCountsAsCached) {
+    const std::string url = ToneUrl("cut=3000");
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(url));
+    EXPECT_TRUE(FilesIn(m_cache).empty());
+}
+
+TEST_F(PlayMp3, TwoRequestsForTheSameNewSoundAtOnceLeaveOneWholeFile) {
+    // About a second per download, so that the second request starts while the first one downloads.
+    const std::string url = ToneUrl("rate=8000");
+    int results[2] = {1, 1};
+    std::thread first([&] { results[0] = PlayMP3::PlayUrl(url); });
+    ASSERT_TRUE(kvtest::PumpUntil([&] { return !s_server->Requests().empty(); }, 10000));
+    // A download in progress is not a cached sound.
+    EXPECT_FALSE(FileExists(CachedUnix(url)));
+    std::thread second([&] { results[1] = PlayMP3::PlayUrl(url); });
+    first.join();
+    second.join();
+    EXPECT_EQ(0, results[0]);
+    EXPECT_EQ(0, results[1]);
+    EXPECT_EQ(2u, s_server->Requests().size());
+    EXPECT_EQ(FileText(s_root + "/tone.mp3"), FileText(CachedUnix(url)));
+    EXPECT_EQ(1u, FilesIn(m_cache).size());
+}
+
+TEST_F(PlayMp3, ARequestIsLoggedAndPlaysOnAThreadOfItsOwn) {
+    const std::string url = ToneUrl();
+    EXPECT_EQ(0, PlayMP3::NewThreadPlayUrl(url));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(" INFO  :PlayMP3::NewThreadPlayUrl " + url + " ", lines[0].substr(8));
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return FileExists(CachedUnix(url)); }, 10000));
+}
+
+TEST_F(PlayMp3, AnEmptyUrlPlaysNothing) {
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(""));
+    EXPECT_TRUE(s_server->Requests().empty());
+}
+
+TEST_F(PlayMp3, ACachedFileThatIsNoMp3IsLoggedAndStays) {
+    const std::string url = ToneUrl();
+    kvtest::WriteFileText(CachedUnix(url), "<html>not a sound</html>");
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(url));
+    EXPECT_TRUE(s_server->Requests().empty());
+    EXPECT_TRUE(FileExists(CachedUnix(url)));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("PlayMP3::DecodeAndPlay cannot decode " + PlayMP3::CacheFileName(url) + " ", LogMessage(lines[0]));
+}
+
+TEST_F(PlayMp3, WithoutAnOutputDeviceTheFailureIsLoggedAndPlaybackEnds) {
+    const std::string file = Windows(s_root + "/tone.mp3");
+    EXPECT_EQ(-1, PlayMP3::DecodeAndPlay(file, 4000));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("PlayMP3::DecodeAndPlay open_win32 false " + file + " ", LogMessage(lines[0]));
+}
+
+}  // namespace
