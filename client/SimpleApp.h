@@ -1,0 +1,18 @@
+#pragma once
+// The application object of every process of the client: it fixes the
+// engine's command-line switches, and in a render process it gives every
+// page's window the script object "AppExtension".
+#include "client/RefCounting.h"
+#include "engine/CefApp.h"
+
+class SimpleApp : public CefRefCounted<CefApp, CefRenderProcessHandler> {
+public:
+    // Makes the process's script handler (g_v8Handler).
+    SimpleApp();
+
+    void OnBeforeCommandLineProcessing(const CefString& processType, CefRefPtr<CefCommandLine> commandLine) override;
+    CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override;
+
+    void OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
+                          CefRefPtr<CefV8Context> context) override;
+};
