@@ -30,5 +30,15 @@ inline double MedianSeconds(int runs, const std::function<void()>& work) {
 
 void RunMarkupBench();
 void RunZipBench();
+void RunEngineBench();
+void RunLayoutBench();
+void RunPaintBench();
+void RunNotifyBench();
+// The bridge's renderers are this program started again: in such a process
+// this serves as the renderer and returns its exit code; -1 otherwise.
+int RunAsEngineSubProcess();
+void RunBridgeBench();
+// Sets the skin zip for the process (and lets it go through Term): runs last.
+void RunBuildBench();
 
 }  // namespace kvbench

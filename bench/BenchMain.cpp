@@ -3,8 +3,15 @@
 #include <cstdio>
 
 int main() {
+    if (const int code = kvbench::RunAsEngineSubProcess(); code >= 0) return code;
     std::printf("korvanthel benchmarks (medians of repeated runs)\n\n");
     kvbench::RunMarkupBench();
     kvbench::RunZipBench();
+    kvbench::RunEngineBench();
+    kvbench::RunBridgeBench();
+    kvbench::RunLayoutBench();
+    kvbench::RunPaintBench();
+    kvbench::RunNotifyBench();
+    kvbench::RunBuildBench();
     return 0;
 }
