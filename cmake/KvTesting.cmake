@@ -27,6 +27,9 @@ function(kv_add_test name)
     # and turn them into Windows paths for the code under test.
     set(work ${CMAKE_BINARY_DIR}/test-work/${name})
     file(MAKE_DIRECTORY ${work})
+    # The program itself is stopped a little before ctest's limit, so that its
+    # output (the test it hung in) is still shown.
+    math(EXPR run_limit "${T_TIMEOUT} - 15")
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-        ENVIRONMENT "KV_SOURCE_DIR=${CMAKE_SOURCE_DIR};KV_TEST_WORK=${work}")
+        ENVIRONMENT "KV_SOURCE_DIR=${CMAKE_SOURCE_DIR};KV_TEST_WORK=${work};KV_RUN_TIMEOUT=${run_limit}")
 endfunction()
