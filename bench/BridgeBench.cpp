@@ -2,7 +2,7 @@
 // process asking the page to call "AppExtension.SetBorder" until the main
 // window's operation runs, through the client's own application object in
 // the renderer and its browser client.
-#include "bench/Bench.h"
+#include "bench/EngineBenchKit.h"
 
 #include <atomic>
 #include <cstdio>
@@ -40,16 +40,6 @@ public:
     std::atomic<int> calls{0};
 };
 
-template <class Done>
-bool Wait(Done done, double seconds = 20) {
-    const double end = Now() + seconds;
-    while (!done()) {
-        if (Now() > end) return false;
-        Sleep(0);
-    }
-    return true;
-}
-
 void MeasureRoundTrip(bool singleProcess) {
     std::printf("  renderer %-11s ", singleProcess ? "on a thread" : "process");
     CefSettings settings;
@@ -70,10 +60,10 @@ void MeasureRoundTrip(bool singleProcess) {
         // A page of its own, so the blank page is not replaced by the (unreachable) server line.
         CefBrowserHost::CreateBrowser(info, client, "data:text/html,<title>bridge</title>", CefBrowserSettings());
         CefRefPtr<CefBrowser> browser;
-        if (Wait([&] { return (browser = client->GetMainBrowser()) != nullptr; }) &&
-            Wait([&] {
+        if (WaitFor([&] { return (browser = client->GetMainBrowser()) != nullptr; }) &&
+            WaitFor([&] {
                 browser->GetMainFrame()->ExecuteJavaScript("AppExtension.SetBorder(0)", "", 1);
-                return Wait([&] { return window.calls > 0; }, 0.5);
+                return WaitFor([&] { return window.calls > 0; }, 0.5);
             })) {
             std::vector<double> trips;
             const int calls = 10000;
@@ -82,19 +72,15 @@ void MeasureRoundTrip(bool singleProcess) {
                 const std::string script = "AppExtension.SetBorder(" + std::to_string(i) + ")";
                 const double start = Now();
                 browser->GetMainFrame()->ExecuteJavaScript(script, "", 1);
-                if (!Wait([&] { return window.last == i; }, 5)) break;
+                if (!WaitFor([&] { return window.last == i; }, 5)) break;
                 trips.push_back(Now() - start);
             }
-            if (!trips.empty()) {
-                std::sort(trips.begin(), trips.end());
-                std::printf("%8.3f ms median, %.3f ms 99th percentile (%zu calls)\n", trips[trips.size() / 2] * 1000,
-                            trips[trips.size() * 99 / 100] * 1000, trips.size());
-            }
+            PrintTrips(std::move(trips));
         } else {
             std::printf("no page\n");
         }
         client->CloseAllBrowsers(true);
-        Wait([&] { return client->GetMainBrowser() == nullptr; });
+        WaitFor([&] { return client->GetMainBrowser() == nullptr; });
     }
     CefShutdown();
 }

@@ -1,6 +1,6 @@
 // The embedded engine: how long a local page takes to load, and a message's
 // round trip from the browser's UI thread to its renderer and back.
-#include "bench/Bench.h"
+#include "bench/EngineBenchKit.h"
 
 #include <atomic>
 #include <cstdio>
@@ -48,16 +48,6 @@ public:
     std::atomic<int> loadEnds{0};
     std::atomic<int> replies{0};
 };
-
-template <class Done>
-bool Wait(Done done, double seconds = 20) {
-    const double end = Now() + seconds;
-    while (!done()) {
-        if (Now() > end) return false;
-        Sleep(0);
-    }
-    return true;
-}
 
 std::string WorkFolder() {
     const char* dir = std::getenv("KV_BENCH_WORK");
@@ -110,7 +100,7 @@ void RunEngineBench() {
     info.SetAsPopup(nullptr, L"bench");
     info.style &= ~static_cast<DWORD>(WS_VISIBLE);
     CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings());
-    if (!Wait([&] { return client->created.load() && client->loadEnds.load() == 1; })) {
+    if (!WaitFor([&] { return client->created.load() && client->loadEnds.load() == 1; })) {
         std::printf("  no browser\n\n");
         CefShutdown();
         return;
@@ -120,7 +110,7 @@ void RunEngineBench() {
     const double load = MedianSeconds(30, [&] {
         const int before = client->loadEnds;
         browser->GetMainFrame()->LoadURL(url);
-        Wait([&] { return client->loadEnds > before; });
+        WaitFor([&] { return client->loadEnds > before; });
     });
     std::printf("  100 KiB local page to load end:   %8.2f ms (median of 30; target < 50 ms)\n", load * 1000);
 
@@ -133,16 +123,13 @@ void RunEngineBench() {
         const int before = client->replies;
         const double start = Now();
         browser->SendProcessMessage(PID_RENDERER, message);
-        if (!Wait([&] { return client->replies > before; }, 5)) break;
+        if (!WaitFor([&] { return client->replies > before; }, 5)) break;
         trips.push_back(Now() - start);
     }
-    if (!trips.empty()) {
-        std::sort(trips.begin(), trips.end());
-        std::printf("  message round trip to the renderer: %8.3f ms median, %.3f ms 99th percentile (%zu calls)\n",
-                    trips[trips.size() / 2] * 1000, trips[trips.size() * 99 / 100] * 1000, trips.size());
-    }
+    std::printf("  message round trip to the renderer: ");
+    PrintTrips(std::move(trips));
     browser->GetHost()->CloseBrowser(true);
-    Wait([&] { return client->closed.load(); });
+    WaitFor([&] { return client->closed.load(); });
     browser = nullptr;
     CefShutdown();
     std::printf("\n");

@@ -419,12 +419,12 @@ void BrowserImpl::LoadSource(const std::wstring& title, const std::string& sourc
     CommitDocument(source, 200);
 }
 
+// Straight from the calling thread, like a process message: the script runs
+// in whatever document the renderer shows when it arrives, and a trip
+// through the UI thread's queue would only add a wake-up.
 void BrowserImpl::ExecuteJavaScript(const std::wstring& code, const std::wstring& url, int line) {
-    CefRefPtr<BrowserImpl> self(this);
-    std::string packet = WireWriter(PacketType::RunScript).Text(code).Text(url).I32(line).Take();
-    PostUiTask([self, p = std::move(packet)]() mutable {
-        if (self->m_renderer) self->m_renderer->Send(std::move(p));
-    });
+    RendererHost* renderer = m_rendererForSend.load();
+    if (renderer) renderer->Send(WireWriter(PacketType::RunScript).Text(code).Text(url).I32(line).Take());
 }
 
 void BrowserImpl::LoadingState(bool loading) {
@@ -903,7 +903,7 @@ void BrowserImpl::Paint(HDC dc, const RECT& client) {
     }
 }
 
-BrowserImpl::Shown BrowserImpl::GetShown() {
+ShownPage BrowserImpl::GetShown() {
     return {m_title, m_text, m_scroll, ZoomLevel(), m_loading};
 }
 

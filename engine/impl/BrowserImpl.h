@@ -16,6 +16,7 @@
 
 #include "engine/CefClient.h"
 #include "engine/impl/RefCounted.h"
+#include "engine/impl/ShownPage.h"
 
 namespace kvengine {
 
@@ -80,14 +81,7 @@ public:
     void WithDownload(uint32_t id, const std::function<void(Download&)>& action);
 
     // What the browser shows (tests read it through the testing interface).
-    struct Shown {
-        std::wstring title;
-        std::wstring text;
-        int scroll = 0;
-        double zoomLevel = 0;
-        bool loading = false;
-    };
-    Shown GetShown();
+    ShownPage GetShown();
     DWORD RendererProcessId() const;
     bool Busy() const;
     // Sends a ping to the renderer; false when there is none. UI thread.

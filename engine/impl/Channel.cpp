@@ -91,9 +91,9 @@ bool Channel::WriteLocked(const std::string& packet) {
     const char* data = packet.data();
     size_t size = packet.size();
     while (size > 0) {
+        // WriteFile resets the event itself; under Wine every ResetEvent is a trip to the server.
         OVERLAPPED write{};
         write.hEvent = m_writeEvent.get();
-        ResetEvent(write.hEvent);
         DWORD written = 0;
         if (!WriteFile(m_out.get(), data, static_cast<DWORD>(size), nullptr, &write) &&
             GetLastError() != ERROR_IO_PENDING) {
@@ -123,6 +123,7 @@ void Channel::Close() {
         std::lock_guard<std::mutex> lock(m_writeMutex);
         m_closed = true;
     }
+    m_stopping = true;
     SetEvent(m_stopEvent.get());
     if (m_thread.joinable()) m_thread.join();
     std::lock_guard<std::mutex> lock(m_writeMutex);
@@ -145,13 +146,13 @@ void Channel::Run() {
     while (ok) {
         OVERLAPPED read{};
         read.hEvent = readEvent.get();
-        ResetEvent(read.hEvent);
         DWORD got = 0;
+        // Data already in the pipe completes the read at once: no wait, no extra wake-up.
         if (!ReadFile(m_in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), nullptr, &read) &&
-            GetLastError() != ERROR_IO_PENDING) {
+            (GetLastError() != ERROR_IO_PENDING || !Wait(m_in.get(), read, INFINITE))) {
             break;
         }
-        if (!Wait(m_in.get(), read, INFINITE) || !GetOverlappedResult(m_in.get(), &read, &got, FALSE)) break;
+        if (m_stopping.load() || !GetOverlappedResult(m_in.get(), &read, &got, FALSE)) break;
         received.append(buffer.data(), got);
         size_t pos = 0;
         while (ok && received.size() - pos >= sizeof(uint32_t)) {

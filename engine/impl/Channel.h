@@ -57,6 +57,7 @@ private:
     bool m_closed = false;
     std::string m_pending;      // written once the client connects
 
+    std::atomic<bool> m_stopping{false};  // Close was called: the reader stops even while data flows
     UniqueHandle m_stopEvent;
     UniqueHandle m_writeEvent;
 

@@ -15,17 +15,15 @@ WireWriter& WireWriter::U8(uint8_t v) {
     return *this;
 }
 
-WireWriter& WireWriter::I32(int32_t v) {
-    m_bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
-    return *this;
-}
+WireWriter& WireWriter::I32(int32_t v) { return Raw(v); }
 
-WireWriter& WireWriter::U32(uint32_t v) {
-    m_bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
-    return *this;
-}
+WireWriter& WireWriter::U32(uint32_t v) { return Raw(v); }
 
-WireWriter& WireWriter::F64(double v) {
+WireWriter& WireWriter::F64(double v) { return Raw(v); }
+
+// Fixed-size fields travel in the machine's own byte order: both ends are the same executable.
+template <class T>
+WireWriter& WireWriter::Raw(T v) {
     m_bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
     return *this;
 }
@@ -77,26 +75,18 @@ bool WireReader::Take(void* out, size_t size) {
 
 PacketType WireReader::Type() { return static_cast<PacketType>(U8()); }
 
-uint8_t WireReader::U8() {
-    uint8_t v = 0;
-    Take(&v, sizeof v);
-    return v;
-}
+uint8_t WireReader::U8() { return Raw<uint8_t>(); }
 
-int32_t WireReader::I32() {
-    int32_t v = 0;
-    Take(&v, sizeof v);
-    return v;
-}
+int32_t WireReader::I32() { return Raw<int32_t>(); }
 
-uint32_t WireReader::U32() {
-    uint32_t v = 0;
-    Take(&v, sizeof v);
-    return v;
-}
+uint32_t WireReader::U32() { return Raw<uint32_t>(); }
 
-double WireReader::F64() {
-    double v = 0;
+double WireReader::F64() { return Raw<double>(); }
+
+// 0 when the packet is too short.
+template <class T>
+T WireReader::Raw() {
+    T v{};
     Take(&v, sizeof v);
     return v;
 }

@@ -40,6 +40,9 @@ public:
     std::string Take() { return std::move(m_bytes); }
 
 private:
+    template <class T>
+    WireWriter& Raw(T v);
+
     std::string m_bytes;
 };
 
@@ -57,6 +60,8 @@ public:
     bool Ok() const { return m_ok; }
 
 private:
+    template <class T>
+    T Raw();
     bool Take(void* out, size_t size);
     Variant ValueAtDepth(int depth);
 

@@ -1,31 +1,32 @@
 #include "engine/testing/EngineTesting.h"
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
 
 #include "engine/impl/BrowserImpl.h"
 #include "engine/impl/Engine.h"
 #include "engine/impl/Network.h"
 #include "engine/impl/WorkQueue.h"
+#include "tests/support/TestEnv.h"
 
 namespace kvengine::testing {
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
+using kvtest::PumpUntil;
 
 BrowserImpl* Impl(CefRefPtr<CefBrowser> browser) { return static_cast<BrowserImpl*>(browser.get()); }
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+    const auto address = reinterpret_cast<ULONG_PTR>(info->ExceptionRecord->ExceptionAddress);
+    const auto base = reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr));
+    std::fprintf(stderr, "crash %08lx at module offset 0x%llx (thread %lu, process %lu)\n",
+                 info->ExceptionRecord->ExceptionCode, static_cast<unsigned long long>(address - base),
+                 GetCurrentThreadId(), GetCurrentProcessId());
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
 
 }  // namespace
 
@@ -89,10 +90,7 @@ bool WaitForIdle(DWORD timeoutMs) {
 
 Shown GetShown(CefRefPtr<CefBrowser> browser) {
     Shown shown;
-    RunOnUiThread([&] {
-        const BrowserImpl::Shown s = Impl(browser)->GetShown();
-        shown = {s.title, s.text, s.scroll, s.zoomLevel, s.loading};
-    });
+    RunOnUiThread([&] { shown = Impl(browser)->GetShown(); });
     return shown;
 }
 
@@ -103,5 +101,13 @@ DWORD RendererProcessId(CefRefPtr<CefBrowser> browser) {
 }
 
 void SetNetworkTimeouts(DWORD connectMs, DWORD idleSeconds) { Network::SetTimeouts(connectMs, idleSeconds); }
+
+void ReportCrashes() { SetUnhandledExceptionFilter(ReportCrash); }
+
+ParentWindow::ParentWindow(int width, int height)
+    : m_window(CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, width, height,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)) {}
+
+ParentWindow::~ParentWindow() { DestroyWindow(m_window); }
 
 }  // namespace kvengine::testing

@@ -8,16 +8,11 @@
 #include <string>
 
 #include "engine/CefBrowser.h"
+#include "engine/impl/ShownPage.h"
 
 namespace kvengine::testing {
 
-struct Shown {
-    std::wstring title;
-    std::wstring text;
-    int scroll = 0;
-    double zoomLevel = 0;
-    bool loading = false;
-};
+using Shown = kvengine::ShownPage;
 
 // True once no browser loads or downloads, every renderer has answered
 // everything sent to it, and the UI thread has run what it was given.
@@ -28,5 +23,22 @@ DWORD RendererProcessId(CefRefPtr<CefBrowser> browser);
 // Runs `work` on the engine's UI thread and waits for it.
 bool RunOnUiThread(const std::function<void()>& work, DWORD timeoutMs = 10000);
 void SetNetworkTimeouts(DWORD connectMs, DWORD idleSeconds);
+// From now on a crash of this process (a test program or its renderer) ends
+// it with a line on stderr saying where, instead of a debugger dialog that
+// would hold the run until its time-out.
+void ReportCrashes();
+
+// A hidden top-level window on the calling thread to parent browsers, like the client's main window.
+class ParentWindow {
+public:
+    explicit ParentWindow(int width = 640, int height = 480);
+    ~ParentWindow();
+    ParentWindow(const ParentWindow&) = delete;
+    ParentWindow& operator=(const ParentWindow&) = delete;
+    HWND Get() const { return m_window; }
+
+private:
+    HWND m_window = nullptr;
+};
 
 }  // namespace kvengine::testing

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -97,22 +96,9 @@ inline CefRefPtr<CefApp>& TheApp() {
 
 int RunChildBrowserProcess(const std::wstring& pidFile);
 
-// A crash ends the program with a line saying where, instead of a debugger
-// dialog that would hold the run until its time-out.
-inline LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
-    const auto address = reinterpret_cast<ULONG_PTR>(info->ExceptionRecord->ExceptionAddress);
-    const auto base = reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr));
-    std::fprintf(stderr, "crash %08lx at module offset 0x%llx (thread %lu, process %lu)\n",
-                 info->ExceptionRecord->ExceptionCode, static_cast<unsigned long long>(address - base),
-                 GetCurrentThreadId(), GetCurrentProcessId());
-    std::fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), 3);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
 // main() of every engine test program.
 inline int RunEngineTestProgram(int argc, char** argv) {
-    SetUnhandledExceptionFilter(ReportCrash);
+    kvengine::testing::ReportCrashes();
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
@@ -295,19 +281,7 @@ public:
     bool ok = false;
 };
 
-// A hidden top-level window on the test thread to parent browsers, like the client's main window.
-class ParentWindow {
-public:
-    ParentWindow() {
-        m_window = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 640, 480,
-                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~ParentWindow() { DestroyWindow(m_window); }
-    HWND Get() const { return m_window; }
-
-private:
-    HWND m_window;
-};
+using kvengine::testing::ParentWindow;
 
 // Creates a child browser of `parent` through the engine and waits until it is created.
 inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND parent, const std::string& url) {

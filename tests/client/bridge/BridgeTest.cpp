@@ -6,21 +6,12 @@
 
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserTestEnv.h"
-#include "support/HttpTestServer.h"
 
 namespace clienttest {
 namespace {
 
-class Bridge : public ::testing::Test {
+class Bridge : public ServedPagesTest {
 protected:
-    static void SetUpTestSuite() {
-        root = new std::string(kvtest::FreshDirUnix("www"));
-        server = new kvtest::HttpTestServer(*root);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete root;
-    }
     void SetUp() override {
         ASSERT_TRUE(engine.ok);
         g_selectedLine = 0;
@@ -30,14 +21,12 @@ protected:
     // Serves a page whose script is `script` and opens it in the main browser.
     CefRefPtr<CefBrowser> OpenScript(const std::string& script) {
         const std::string name = "page" + std::to_string(++pages) + ".html";
-        kvtest::WriteFileText(*root + "/" + name,
+        kvtest::WriteFileText(root + "/" + name,
                               "<html><head><meta charset=\"utf-8\"><title>Bridge</title></head><body>"
                               "<script>" + script + "</script></body></html>");
         return browser.Open(server->Url("/" + name));
     }
 
-    static std::string* root;
-    static kvtest::HttpTestServer* server;
     int pages = 0;
     DataFolder data{"client"};
     EngineScope engine;
@@ -61,9 +50,6 @@ std::vector<HWND> OwnedWindows(DWORD thread, HWND owner) {
     EnumThreadWindows(thread, CollectOwned, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-
-std::string* Bridge::root = nullptr;
-kvtest::HttpTestServer* Bridge::server = nullptr;
 
 TEST_F(Bridge, EveryFunctionReachesTheMainWindowOnTheEnginesUiThread) {
     const std::string mp3 = server->Url("/tone.mp3");

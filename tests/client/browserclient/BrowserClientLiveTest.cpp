@@ -5,7 +5,6 @@
 
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserTestEnv.h"
-#include "support/HttpTestServer.h"
 
 namespace clienttest {
 namespace {
@@ -34,16 +33,11 @@ BOOL CALLBACK CollectEditTexts(HWND child, LPARAM data) {
     return TRUE;
 }
 
-class LiveClient : public ::testing::Test {
+class LiveClient : public ServedPagesTest {
 protected:
     static void SetUpTestSuite() {
-        root = new std::string(kvtest::FreshDirUnix("www"));
-        server = new kvtest::HttpTestServer(*root);
-        kvtest::WriteFileText(*root + "/page.html", "<html><head><title>Shop</title></head><body>shop</body></html>");
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        delete root;
+        ServedPagesTest::SetUpTestSuite();
+        kvtest::WriteFileText(root + "/page.html", "<html><head><title>Shop</title></head><body>shop</body></html>");
     }
     void SetUp() override {
         ASSERT_TRUE(engine.ok);
@@ -69,14 +63,9 @@ protected:
         return false;
     }
 
-    static std::string* root;
-    static kvtest::HttpTestServer* server;
     EngineScope engine;
     ClientBrowser browser;
 };
-
-std::string* LiveClient::root = nullptr;
-kvtest::HttpTestServer* LiveClient::server = nullptr;
 
 TEST_F(LiveClient, DeveloperToolsAreListedButTheFirstBrowserStaysTheMainOne) {
     CefRefPtr<CefBrowser> page = browser.Open(server->Url("/page.html"));
@@ -97,7 +86,7 @@ TEST_F(LiveClient, DeveloperToolsAreListedButTheFirstBrowserStaysTheMainOne) {
 }
 
 TEST_F(LiveClient, PagesCannotOpenWindows) {
-    kvtest::WriteFileText(*root + "/opener.html",
+    kvtest::WriteFileText(root + "/opener.html",
                           "<title>Opener</title><script>open('page.html', 'side'); window.open('about:blank');</script>");
     server->ClearRequests();
     ASSERT_TRUE(browser.Open(server->Url("/opener.html")));
@@ -163,7 +152,7 @@ TEST_F(LiveClient, ADownloadOffersItsSuggestedNameInTheSaveDialog) {
     CefRefPtr<CefBrowser> page = browser.Open(server->Url("/page.html"));
     ASSERT_TRUE(page);
     const std::string data(4000, 'x');
-    kvtest::WriteFileBytes(*root + "/report.bin", data.data(), data.size());
+    kvtest::WriteFileBytes(root + "/report.bin", data.data(), data.size());
     page->GetMainFrame()->LoadURL(server->Url("/report.bin?id=3"));
 
     // The dialog runs modally on the engine's UI thread: read its name field, then cancel it.

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "engine/CefApp.h"
 #include "engine/CefTask.h"
 #include "engine/testing/EngineTesting.h"
+#include "support/HttpTestServer.h"
 #include "support/TestEnv.h"
 
 namespace clienttest {
@@ -30,26 +32,28 @@ inline CefRefPtr<CefApp>& TheApp() {
     return app;
 }
 
-// A crash ends the program with a line saying where, instead of a debugger
-// dialog that would hold the run until its time-out.
-inline LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
-    const auto address = reinterpret_cast<ULONG_PTR>(info->ExceptionRecord->ExceptionAddress);
-    const auto base = reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr));
-    std::fprintf(stderr, "crash %08lx at module offset 0x%llx (process %lu)\n", info->ExceptionRecord->ExceptionCode,
-                 static_cast<unsigned long long>(address - base), GetCurrentProcessId());
-    std::fflush(stderr);
-    TerminateProcess(GetCurrentProcess(), 3);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-
 // main() of every program here: a renderer sub-process ends at once with the engine's result.
 inline int RunBrowserTestProgram(int argc, char** argv) {
-    SetUnhandledExceptionFilter(ReportCrash);
+    kvengine::testing::ReportCrashes();
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+// A suite whose pages a local HTTP server serves from a fresh folder, kept
+// for the whole suite (starting the server takes a while).
+class ServedPagesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root = kvtest::FreshDirUnix("www");
+        server = std::make_unique<kvtest::HttpTestServer>(root);
+    }
+    static void TearDownTestSuite() { server.reset(); }
+
+    inline static std::string root;
+    inline static std::unique_ptr<kvtest::HttpTestServer> server;
+};
 
 // The engine as the client starts it (renderer sub-processes, its own UI
 // thread), with its log and cache in the test's work folder.
@@ -245,21 +249,7 @@ private:
     std::atomic<int> m_offUiThread{0};
 };
 
-// A hidden top-level window on the test thread to parent the browser, like the main window.
-class ParentWindow {
-public:
-    ParentWindow() {
-        m_window = CreateWindowExW(0, L"STATIC", L"parent", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 800, 600,
-                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~ParentWindow() { DestroyWindow(m_window); }
-    ParentWindow(const ParentWindow&) = delete;
-    ParentWindow& operator=(const ParentWindow&) = delete;
-    HWND Get() const { return m_window; }
-
-private:
-    HWND m_window = nullptr;
-};
+using kvengine::testing::ParentWindow;
 
 // The main window's browser: a browser client with the recording window,
 // reporting to the message window, and its main browser once created.
@@ -298,7 +288,7 @@ public:
 
     RecordingWindow window;
     MessageWindow messages;
-    ParentWindow parent;
+    ParentWindow parent{800, 600};
     CefRefPtr<ObservedClient> client;
 };
 
