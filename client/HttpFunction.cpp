@@ -24,12 +24,14 @@ struct EasyCleanup {
 using EasyHandle = std::unique_ptr<CURL, EasyCleanup>;
 
 // The target file of a download: closed before the result is decided, and
-// deleted unless the download is kept.
+// deleted unless the download is kept. A file that could not be opened is
+// someone else's and stays untouched.
 class DownloadFile {
 public:
-    explicit DownloadFile(const std::string& path) : m_path(path), m_file(std::fopen(path.c_str(), "wb")) {}
+    explicit DownloadFile(const std::string& path)
+        : m_path(path), m_file(std::fopen(path.c_str(), "wb")), m_opened(m_file != nullptr) {}
     ~DownloadFile() {
-        if (!m_kept) Discard();
+        if (m_opened && !m_kept) Discard();
     }
     DownloadFile(const DownloadFile&) = delete;
     DownloadFile& operator=(const DownloadFile&) = delete;
@@ -52,6 +54,7 @@ private:
 
     std::string m_path;
     FILE* m_file;
+    const bool m_opened;
     bool m_kept = false;
 };
 

@@ -3,9 +3,10 @@
 // tests/support/http_test_server.py, started by the test program and ended
 // with it. It serves a document root folder that the test fills (before or
 // after the start) and a few scripted routes; the script's header lists them:
-//   /<file>, /bytes/<n>, /echo, /redirect/<n>/<path>
+//   /<file>, /bytes/<n>, /echo, /header/<name>, /redirect/<n>/<path>
 // and the query parameters every route takes:
-//   status=<code>, delay=<ms>, rate=<bytes per second>, length=none, chunked=1, cut=<n>
+//   status=<code>, delay=<ms>, rate=<bytes per second>, length=none, chunked=1, cut=<n>,
+//   location=<url>, type=<media type>
 // e.g. Url("/redirect/2/tone.mp3?length=none") or Url("/bytes/5000000?rate=200000").
 #include <windows.h>
 

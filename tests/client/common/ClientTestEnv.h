@@ -59,6 +59,11 @@ inline std::string FileText(const std::string& unixPath) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// A Unix path as the narrow Windows path the client's functions take.
+inline std::string WindowsPath(const std::string& unixPath) {
+    return kvtest::Narrow(kvtest::ToWindowsPath(unixPath));
+}
+
 inline bool FileExists(const std::string& unixPath) {
     return GetFileAttributesW(kvtest::ToWindowsPath(unixPath).c_str()) != INVALID_FILE_ATTRIBUTES;
 }

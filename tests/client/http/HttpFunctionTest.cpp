@@ -18,6 +18,7 @@ using clienttest::DataFolder;
 using clienttest::FileExists;
 using clienttest::FileText;
 using clienttest::LogMessage;
+using clienttest::WindowsPath;
 using kvtest::HttpTestServer;
 
 const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
@@ -50,9 +51,6 @@ protected:
 
     // A download target in this test's data folder, as the Windows path the client uses.
     std::string Target(const std::string& name) const { return m_data.Unix() + "/" + name; }
-    static std::string Windows(const std::string& unixPath) {
-        return kvtest::Narrow(kvtest::ToWindowsPath(unixPath));
-    }
 
     static HttpTestServer* m_server;
     DataFolder m_data{"data"};
@@ -95,7 +93,7 @@ TEST_F(Http, UpdateCheckFailsAtOnceWhenTheConnectionIsRefused) {
 
 TEST_F(Http, DownloadFileWritesTheWholeBody) {
     const std::string target = Target("sound.bin");
-    ASSERT_TRUE(HttpDownloadFile(m_server->Url("/sound.bin"), Windows(target)));
+    ASSERT_TRUE(HttpDownloadFile(m_server->Url("/sound.bin"), WindowsPath(target)));
     EXPECT_EQ(Generated(70000), FileText(target));
     EXPECT_EQ("", m_data.Log());
 }
@@ -103,23 +101,41 @@ TEST_F(Http, DownloadFileWritesTheWholeBody) {
 TEST_F(Http, DownloadFileReadsBodiesWithoutAContentLength) {
     for (const char* query : {"?length=none", "?chunked=1"}) {
         const std::string target = Target("sound.bin");
-        ASSERT_TRUE(HttpDownloadFile(m_server->Url(std::string("/sound.bin") + query), Windows(target))) << query;
+        ASSERT_TRUE(HttpDownloadFile(m_server->Url(std::string("/sound.bin") + query), WindowsPath(target))) << query;
         EXPECT_EQ(Generated(70000), FileText(target)) << query;
     }
 }
 
 TEST_F(Http, DownloadFileFollowsOneRedirect) {
     const std::string target = Target("sound.bin");
-    ASSERT_TRUE(HttpDownloadFile(m_server->Url("/redirect/1/sound.bin"), Windows(target)));
+    ASSERT_TRUE(HttpDownloadFile(m_server->Url("/redirect/1/sound.bin"), WindowsPath(target)));
     EXPECT_EQ(Generated(70000), FileText(target));
     ASSERT_EQ(2u, m_server->Requests().size());
     EXPECT_EQ("/sound.bin", m_server->Requests()[1].target);
 }
 
+// The plain download presents itself as a browser and names the page it was
+// sent from when redirected; the progress download sends neither header.
+TEST_F(Http, OnlyThePlainDownloadSendsBrowserHeaders) {
+    const std::string agent = Target("agent.txt");
+    ASSERT_TRUE(HttpDownloadFile(m_server->Url("/header/User-Agent"), WindowsPath(agent)));
+    EXPECT_EQ("Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
+              "Chrome/69.0.3497.100 Safari/537.36",
+              FileText(agent));
+    const std::string referer = Target("referer.txt");
+    const std::string first = m_server->Url("/redirect/1/header/Referer");
+    ASSERT_TRUE(HttpDownloadFile(first, WindowsPath(referer)));
+    EXPECT_EQ(first, FileText(referer));
+
+    HttpTransferSlot slot;
+    ASSERT_TRUE(HttpDownloadWithProgress(m_server->Url("/header/User-Agent"), WindowsPath(agent), nullptr, slot));
+    EXPECT_EQ("", FileText(agent));
+}
+
 TEST_F(Http, DownloadFileRefusesASecondRedirectAndLeavesNoFile) {
     const std::string target = Target("sound.bin");
     const std::string url = m_server->Url("/redirect/2/sound.bin");
-    EXPECT_FALSE(HttpDownloadFile(url, Windows(target)));
+    EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target)));
     EXPECT_FALSE(FileExists(target));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
@@ -129,7 +145,7 @@ TEST_F(Http, DownloadFileRefusesASecondRedirectAndLeavesNoFile) {
 TEST_F(Http, DownloadFileWithAnErrorStatusLogsItAndLeavesNoFile) {
     const std::string target = Target("sound.bin");
     const std::string url = m_server->Url("/sound.bin?status=404");
-    EXPECT_FALSE(HttpDownloadFile(url, Windows(target)));
+    EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target)));
     EXPECT_FALSE(FileExists(target));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
@@ -139,7 +155,7 @@ TEST_F(Http, DownloadFileWithAnErrorStatusLogsItAndLeavesNoFile) {
 TEST_F(Http, DownloadFileInterruptedMidwayLeavesNoFile) {
     const std::string target = Target("sound.bin");
     const std::string url = m_server->Url("/sound.bin?cut=30000");
-    EXPECT_FALSE(HttpDownloadFile(url, Windows(target)));
+    EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target)));
     EXPECT_FALSE(FileExists(target));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
@@ -149,7 +165,7 @@ TEST_F(Http, DownloadFileInterruptedMidwayLeavesNoFile) {
 TEST_F(Http, DownloadFileToARefusedAddressLogsTheConnectError) {
     const std::string target = Target("sound.bin");
     const std::string url = m_server->RefusedUrl("/sound.bin");
-    EXPECT_FALSE(HttpDownloadFile(url, Windows(target)));
+    EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target)));
     EXPECT_FALSE(FileExists(target));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
@@ -157,15 +173,58 @@ TEST_F(Http, DownloadFileToARefusedAddressLogsTheConnectError) {
 }
 
 TEST_F(Http, DownloadFileIntoAMissingFolderFailsWithoutAsking) {
-    EXPECT_FALSE(HttpDownloadFile(m_server->Url("/sound.bin"), Windows(Target("missing/sound.bin"))));
+    EXPECT_FALSE(HttpDownloadFile(m_server->Url("/sound.bin"), WindowsPath(Target("missing/sound.bin"))));
     EXPECT_TRUE(m_server->Requests().empty());
+}
+
+// Another program's file at the target (here open without write sharing) is
+// neither overwritten nor deleted by the failed download.
+TEST_F(Http, ATargetThatCannotBeOpenedIsLeftAlone) {
+    const std::string target = Target("theirs.bin");
+    kvtest::WriteFileText(target, "theirs");
+    {
+        const HANDLE held = CreateFileW(kvtest::ToWindowsPath(target).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        HttpTransferSlot slot;
+        EXPECT_FALSE(HttpDownloadFile(m_server->Url("/sound.bin"), WindowsPath(target)));
+        EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/sound.bin"), WindowsPath(target), nullptr, slot));
+        CloseHandle(held);
+    }
+    EXPECT_EQ("theirs", FileText(target));
+    EXPECT_TRUE(m_server->Requests().empty());
+}
+
+// Sound addresses come from pages: a local file is never fetched, neither
+// asked for directly nor through a server's redirect.
+TEST_F(Http, DownloadsFetchOnlyWebAddresses) {
+    const std::string local = Target("local.txt");
+    kvtest::WriteFileText(local, "private");
+    std::string fileUrl = "file:///" + WindowsPath(local);
+    std::replace(fileUrl.begin(), fileUrl.end(), '\\', '/');
+    const std::string redirect = m_server->Url("/sound.bin?status=302&location=" + fileUrl);
+
+    const std::string target = Target("fetched.bin");
+    for (const std::string& url : {fileUrl, redirect}) {
+        EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target))) << url;
+        EXPECT_FALSE(FileExists(target)) << url;
+        HttpTransferSlot slot;
+        EXPECT_FALSE(HttpDownloadWithProgress(url, WindowsPath(target), nullptr, slot)) << url;
+        EXPECT_FALSE(FileExists(target)) << url;
+    }
+    EXPECT_EQ("private", FileText(local));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("HttpDownloadFile ERROR url: " + fileUrl + " code:1 ", LogMessage(lines[0]));
+    // libcurl refuses the redirect's target address itself (code 1 or 3 by version).
+    EXPECT_EQ(0u, LogMessage(lines[1]).find("HttpDownloadFile ERROR url: " + redirect + " code:")) << lines[1];
 }
 
 TEST_F(Http, ProgressReportsRisingPercentagesUpTo100) {
     const std::string target = Target("big.bin");
     std::vector<int> seen;
     HttpTransferSlot slot;
-    ASSERT_TRUE(HttpDownloadWithProgress(m_server->Url("/bytes/3000000?rate=3000000"), Windows(target),
+    ASSERT_TRUE(HttpDownloadWithProgress(m_server->Url("/bytes/3000000?rate=3000000"), WindowsPath(target),
                                          [&seen](int percent) { seen.push_back(percent); }, slot));
     EXPECT_EQ(Generated(3000000), FileText(target));
     ASSERT_FALSE(seen.empty());
@@ -179,7 +238,7 @@ TEST_F(Http, ProgressIsNotReportedWithoutAContentLength) {
     const std::string target = Target("big.bin");
     int calls = 0;
     HttpTransferSlot slot;
-    ASSERT_TRUE(HttpDownloadWithProgress(m_server->Url("/bytes/500000?length=none"), Windows(target),
+    ASSERT_TRUE(HttpDownloadWithProgress(m_server->Url("/bytes/500000?length=none"), WindowsPath(target),
                                          [&calls](int) { ++calls; }, slot));
     EXPECT_EQ(0, calls);
     EXPECT_EQ(Generated(500000), FileText(target));
@@ -188,7 +247,7 @@ TEST_F(Http, ProgressIsNotReportedWithoutAContentLength) {
 TEST_F(Http, ProgressDownloadWithAnErrorStatusFailsAndLeavesNoFile) {
     const std::string target = Target("big.bin");
     HttpTransferSlot slot;
-    EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/sound.bin?status=500"), Windows(target), nullptr, slot));
+    EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/sound.bin?status=500"), WindowsPath(target), nullptr, slot));
     EXPECT_FALSE(FileExists(target));
 }
 
@@ -198,7 +257,7 @@ TEST_F(Http, CancelFromTheProgressCallbackStopsTheTransferAndRemovesTheFile) {
     int last = -1;
     const auto start = std::chrono::steady_clock::now();
     // About 20 seconds if it ran to its end.
-    EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/bytes/4000000?rate=200000"), Windows(target),
+    EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/bytes/4000000?rate=200000"), WindowsPath(target),
                                           [&](int percent) {
                                               last = percent;
                                               if (percent >= 5) slot.Cancel();
@@ -219,7 +278,7 @@ TEST_F(Http, CancelFromAnotherThreadStopsATransferOfUnknownSize) {
         slot.Cancel();
     });
     const bool ok = HttpDownloadWithProgress(m_server->Url("/bytes/4000000?rate=200000&length=none"),
-                                             Windows(target), nullptr, slot);
+                                             WindowsPath(target), nullptr, slot);
     canceller.join();
     EXPECT_FALSE(ok);
     EXPECT_LT(SecondsSince(start), 10.0);
@@ -232,11 +291,11 @@ TEST_F(Http, CancellingOneDownloadLeavesAConcurrentOneIntact) {
     std::atomic<bool> otherOk{false};
     std::thread otherDownload([&] {
         HttpTransferSlot slot;
-        otherOk = HttpDownloadWithProgress(m_server->Url("/bytes/1000000?rate=500000"), Windows(other), nullptr, slot);
+        otherOk = HttpDownloadWithProgress(m_server->Url("/bytes/1000000?rate=500000"), WindowsPath(other), nullptr, slot);
     });
     for (int round = 0; round < 3; ++round) {
         HttpTransferSlot slot;
-        EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/bytes/4000000?rate=400000"), Windows(Target("big.bin")),
+        EXPECT_FALSE(HttpDownloadWithProgress(m_server->Url("/bytes/4000000?rate=400000"), WindowsPath(Target("big.bin")),
                                               [&slot](int percent) {
                                                   if (percent >= 2) slot.Cancel();
                                               },

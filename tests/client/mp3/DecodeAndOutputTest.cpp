@@ -1,6 +1,6 @@
 // Real MP3 files decoded to the PCM the wave-out device is given, and the
 // device itself (Wine's wave-out on ALSA's null device) taking every byte.
-#include <gtest/gtest.h>
+#include "client/common/ClientTestEnv.h"
 
 #include <cstdlib>
 #include <vector>
@@ -12,9 +12,8 @@
 
 namespace {
 
+using clienttest::WindowsPath;
 using mp3test::Tone;
-
-std::string Windows(const std::string& unixPath) { return kvtest::Narrow(kvtest::ToWindowsPath(unixPath)); }
 
 std::vector<unsigned char> DecodeAll(Mp3Decoder& decoder) {
     std::vector<unsigned char> pcm;
@@ -37,7 +36,7 @@ TEST_P(Mp3Decoding, GivesSigned16PcmOfTheTonesRateLengthAndPitch) {
     const Tone tone = GetParam().tone;
     const std::string file = mp3test::MakeToneMp3(kvtest::FreshDirUnix(GetParam().name), "tone.mp3", tone);
     Mp3Decoder decoder;
-    ASSERT_TRUE(decoder.Open(Windows(file)));
+    ASSERT_TRUE(decoder.Open(WindowsPath(file)));
     EXPECT_EQ(tone.rate, decoder.Rate());
     EXPECT_EQ(tone.channels, decoder.Channels());
     EXPECT_EQ(2 * tone.channels, decoder.FrameSize());
@@ -69,13 +68,13 @@ TEST(Mp3Decoder, RefusesAFileThatIsNoMp3) {
     const std::string dir = kvtest::FreshDirUnix("nomp3");
     kvtest::WriteFileText(dir + "/page.mp3", "<html>404 not found</html>");
     Mp3Decoder decoder;
-    EXPECT_FALSE(decoder.Open(Windows(dir + "/page.mp3")));
+    EXPECT_FALSE(decoder.Open(WindowsPath(dir + "/page.mp3")));
     EXPECT_EQ(0u, decoder.Read(nullptr, 0));
 }
 
 TEST(Mp3Decoder, RefusesAMissingFile) {
     Mp3Decoder decoder;
-    EXPECT_FALSE(decoder.Open(Windows(kvtest::WorkDirUnix() + "/missing.mp3")));
+    EXPECT_FALSE(decoder.Open(WindowsPath(kvtest::WorkDirUnix() + "/missing.mp3")));
 }
 
 TEST(WaveOutput, PlaysEveryByteIncludingTheLastPartialBuffer) {

@@ -14,11 +14,10 @@ using clienttest::DataFolder;
 using clienttest::FileExists;
 using clienttest::FileText;
 using clienttest::LogMessage;
+using clienttest::WindowsPath;
 using kvtest::HttpTestServer;
 
 const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
-
-std::string Windows(const std::string& unixPath) { return kvtest::Narrow(kvtest::ToWindowsPath(unixPath)); }
 
 // The names of the files in a folder.
 std::vector<std::string> FilesIn(const std::string& folderUnix) {
@@ -173,7 +172,7 @@ TEST_F(PlayMp3, ACachedFileThatIsNoMp3IsLoggedAndStays) {
 }
 
 TEST_F(PlayMp3, WithoutAnOutputDeviceTheFailureIsLoggedAndPlaybackEnds) {
-    const std::string file = Windows(s_root + "/tone.mp3");
+    const std::string file = WindowsPath(s_root + "/tone.mp3");
     EXPECT_EQ(-1, PlayMP3::DecodeAndPlay(file, 4000));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
