@@ -24,6 +24,7 @@
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/VerticalLayoutUI.h"
+#include "support/UiTestKit.h"
 #include "ui/core/WindowWnd.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
 #include "ui/lists/TabLayoutUI.h"
@@ -109,24 +110,17 @@ public:
 };
 
 // A borderless top-level window whose messages go through its paint manager.
-class Host : public CWindowWnd {
+class Host : public UiHostWindow {
 public:
-    CPaintManagerUI manager;
     Notes notes;
 
     explicit Host(int width = 300, int height = 200) {
         // The real pointer rests far from every test window: a window shown
         // under it, or capturing the mouse, would get its moves.
         SetCursorPos(1279, 1023);
-        CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        CreateEx(nullptr, L"controls host", WS_POPUP, 0, 20, 20, width, height);
+        Open(20, 20, width, height);
         manager.AddPostPaint(&m_probe);
         manager.AddNotifier(&notes);
-    }
-    Host(const Host&) = delete;
-    Host& operator=(const Host&) = delete;
-    ~Host() override {
-        if (IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
     }
 
     // Builds `xml`, a skin text, in this window, attaches and lays it out.
@@ -189,11 +183,6 @@ public:
         return n;
     }
 
-    LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageW(m_hWnd, msg, wParam, lParam); }
-    void Move(int x, int y) { Send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
-    void Press(int x, int y) { Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
-    void Drag(int x, int y) { Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
-    void Release(int x, int y) { Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
     void DoubleClick(int x, int y) { Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y)); }
     void Click(int x, int y) {
         Move(x, y);
@@ -201,24 +190,6 @@ public:
         Release(x, y);
     }
     void RightRelease(int x, int y) { Send(WM_RBUTTONUP, 0, MAKELPARAM(x, y)); }
-    // One wheel notch; a positive delta turns it away from the user.
-    void Wheel(int x, int y, int delta) {
-        POINT pt{x, y};
-        ClientToScreen(m_hWnd, &pt);
-        Send(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(pt.x, pt.y));
-    }
-    void Key(WPARAM vk) { Send(WM_KEYDOWN, vk, 1); }
-
-protected:
-    LPCTSTR GetWindowClassName() const override { return L"KvControlsTestHost"; }
-    UINT GetClassStyle() const override { return CS_DBLCLKS; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_CREATE) manager.Init(m_hWnd);
-        LRESULT lRes = 0;
-        if (manager.MessageHandler(msg, wParam, lParam, lRes)) return lRes;
-        return CWindowWnd::HandleMessage(msg, wParam, lParam);
-    }
-
 private:
     OffscreenProbe m_probe;
 };

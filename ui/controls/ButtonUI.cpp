@@ -1,17 +1,12 @@
 #include "ui/controls/ButtonUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/controls/StateStrip.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 #include "ui/lists/TabLayoutUI.h"
 
 namespace KvUI {
-namespace {
-
-bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
-
-}  // namespace
 
 CButtonUI::CButtonUI() { m_textStyle = DT_SINGLELINE | DT_VCENTER | DT_CENTER; }
 
@@ -20,7 +15,7 @@ CButtonUI::~CButtonUI() = default;
 LPCTSTR CButtonUI::GetClass() const { return L"ButtonUI"; }
 
 LPVOID CButtonUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Button") == 0) return static_cast<CButtonUI*>(this);
+    if (name && attribute::Is(name, L"Button")) return static_cast<CButtonUI*>(this);
     return CLabelUI::GetInterface(name);
 }
 
@@ -51,14 +46,7 @@ void CButtonUI::SetEnabled(bool enabled) {
 }
 
 void CButtonUI::DoEvent(TUIEvent& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent) {
-            m_parent->DoEvent(event);
-        } else {
-            CLabelUI::DoEvent(event);
-        }
-        return;
-    }
+    if (ForwardMouseWhileDisabled(event)) return;
     const bool inside = PtInRect(&m_itemRect, event.mousePoint) != FALSE;
     switch (event.type) {
         case EventSetFocus:

@@ -1,6 +1,6 @@
 #include "ui/controls/CheckBoxUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
@@ -11,19 +11,12 @@ CCheckBoxUI::~CCheckBoxUI() = default;
 LPCTSTR CCheckBoxUI::GetClass() const { return L"CheckBoxUI"; }
 
 LPVOID CCheckBoxUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"CheckBox") == 0) return static_cast<CCheckBoxUI*>(this);
+    if (name && attribute::Is(name, L"CheckBox")) return static_cast<CCheckBoxUI*>(this);
     return COptionUI::GetInterface(name);
 }
 
 void CCheckBoxUI::DoEvent(TUIEvent& event) {
-    if (!IsMouseEnabled() && event.type >= EventMouseFirst && event.type <= EventMouseLast) {
-        if (m_parent) {
-            m_parent->DoEvent(event);
-        } else {
-            COptionUI::DoEvent(event);
-        }
-        return;
-    }
+    if (ForwardMouseWhileDisabled(event)) return;
     if (m_autoCheck && (event.type == EventButtonDown || event.type == EventDblClick)) {
         // The press toggles at once; no pushed state and no "click" follow.
         if (PtInRect(&m_itemRect, event.mousePoint) && IsEnabled()) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderGdiplus.h"
 
@@ -57,7 +57,7 @@ CGifAnimUI::~CGifAnimUI() {
 LPCTSTR CGifAnimUI::GetClass() const { return L"GifAnimUI"; }
 
 LPVOID CGifAnimUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"GifAnim") == 0) return static_cast<CGifAnimUI*>(this);
+    if (name && attribute::Is(name, L"GifAnim")) return static_cast<CGifAnimUI*>(this);
     return CControlUI::GetInterface(name);
 }
 

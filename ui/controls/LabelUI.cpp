@@ -2,16 +2,11 @@
 
 #include <cwchar>
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 
 namespace KvUI {
-namespace {
-
-constexpr int kMeasureExtent = 9999;
-
-}  // namespace
 
 CLabelUI::CLabelUI() = default;
 CLabelUI::~CLabelUI() = default;
@@ -19,7 +14,7 @@ CLabelUI::~CLabelUI() = default;
 LPCTSTR CLabelUI::GetClass() const { return L"LabelUI"; }
 
 LPVOID CLabelUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Label") == 0) return static_cast<CLabelUI*>(this);
+    if (name && attribute::Is(name, L"Label")) return static_cast<CLabelUI*>(this);
     return CControlUI::GetInterface(name);
 }
 
@@ -171,6 +166,16 @@ RECT CLabelUI::ScaledTextPadding() const {
     RECT padding = m_textPadding;
     if (m_manager) m_manager->GetScaler()->ScaleRect(&padding);
     return padding;
+}
+
+bool CLabelUI::ForwardMouseWhileDisabled(TUIEvent& event) {
+    if (IsMouseEnabled() || event.type < EventMouseFirst || event.type > EventMouseLast) return false;
+    if (m_parent) {
+        m_parent->DoEvent(event);
+    } else {
+        CLabelUI::DoEvent(event);
+    }
+    return true;
 }
 
 void CLabelUI::RenderText(HDC dc, RECT& rc, LPCTSTR text, DWORD color, int font, UINT style) {

@@ -38,12 +38,18 @@ public:
     UINT GetTextStyle() const { return m_textStyle; }
 
 protected:
+    // Width or height of the box text is measured in when it has no bound.
+    static constexpr int kMeasureExtent = 9999;
+
     // Zero colours become the manager's defaults, kept in the label from then on.
     void TakeDefaultColors();
     // The text padding at the display's scale.
     RECT ScaledTextPadding() const;
     // Draws or (with DT_CALCRECT in `style`) measures `text` in `rc`.
     void RenderText(HDC dc, RECT& rc, LPCTSTR text, DWORD color, int font, UINT style);
+    // A control that takes no mouse input hands mouse events to its parent
+    // (or, without one, to the label); true when `event` went that way.
+    bool ForwardMouseWhileDisabled(TUIEvent& event);
 
     DWORD m_textColor = 0;
     DWORD m_disabledTextColor = 0;

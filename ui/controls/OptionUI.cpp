@@ -1,6 +1,6 @@
 #include "ui/controls/OptionUI.h"
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/controls/StateStrip.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
@@ -14,7 +14,7 @@ COptionUI::~COptionUI() { LeaveGroup(); }
 LPCTSTR COptionUI::GetClass() const { return L"OptionUI"; }
 
 LPVOID COptionUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Option") == 0) return static_cast<COptionUI*>(this);
+    if (name && attribute::Is(name, L"Option")) return static_cast<COptionUI*>(this);
     return CButtonUI::GetInterface(name);
 }
 

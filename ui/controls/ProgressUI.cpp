@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 
@@ -24,7 +24,7 @@ CProgressUI::~CProgressUI() = default;
 LPCTSTR CProgressUI::GetClass() const { return L"ProgressUI"; }
 
 LPVOID CProgressUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Progress") == 0) return static_cast<CProgressUI*>(this);
+    if (name && attribute::Is(name, L"Progress")) return static_cast<CProgressUI*>(this);
     return CLabelUI::GetInterface(name);
 }
 

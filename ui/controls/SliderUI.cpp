@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "ui/controls/AttributeValue.h"
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
 namespace {
-
-bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
 
 // lo + span × offset / track, in 64 bits; `track` is positive.
 int Interpolate(int lo, long long span, long long offset, long long track, bool integerDivision) {
@@ -25,7 +23,7 @@ CSliderUI::~CSliderUI() = default;
 LPCTSTR CSliderUI::GetClass() const { return L"SliderUI"; }
 
 LPVOID CSliderUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Slider") == 0) return static_cast<CSliderUI*>(this);
+    if (name && attribute::Is(name, L"Slider")) return static_cast<CSliderUI*>(this);
     return CProgressUI::GetInterface(name);
 }
 
@@ -81,14 +79,7 @@ int CSliderUI::ValueAt(POINT pt, bool integerDivision) const {
 }
 
 void CSliderUI::DoEvent(TUIEvent& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent) {
-            m_parent->DoEvent(event);
-        } else {
-            CLabelUI::DoEvent(event);
-        }
-        return;
-    }
+    if (ForwardMouseWhileDisabled(event)) return;
     const bool enabled = IsEnabled();
     switch (event.type) {
         case EventButtonDown:

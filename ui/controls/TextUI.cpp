@@ -1,16 +1,10 @@
 #include "ui/controls/TextUI.h"
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 
 namespace KvUI {
-namespace {
-
-constexpr int kMeasureExtent = 9999;
-
-bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
-
-}  // namespace
 
 CTextUI::CTextUI() {
     m_textStyle = DT_WORDBREAK;
@@ -22,7 +16,7 @@ CTextUI::~CTextUI() = default;
 LPCTSTR CTextUI::GetClass() const { return L"TextUI"; }
 
 LPVOID CTextUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"Text") == 0) return static_cast<CTextUI*>(this);
+    if (name && attribute::Is(name, L"Text")) return static_cast<CTextUI*>(this);
     return CLabelUI::GetInterface(name);
 }
 
@@ -36,14 +30,7 @@ int CTextUI::LinkAt(POINT pt) const {
 }
 
 void CTextUI::DoEvent(TUIEvent& event) {
-    if (!IsMouseEnabled() && IsMouseEvent(event.type)) {
-        if (m_parent) {
-            m_parent->DoEvent(event);
-        } else {
-            CLabelUI::DoEvent(event);
-        }
-        return;
-    }
+    if (ForwardMouseWhileDisabled(event)) return;
     const int link = LinkAt(event.mousePoint);
     switch (event.type) {
         case EventSetCursor:

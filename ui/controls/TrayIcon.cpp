@@ -17,9 +17,11 @@ CTrayIcon::~CTrayIcon() { Delete(); }
 
 void CTrayIcon::Create(HWND window, UINT iconId, LPCTSTR toolTip, UINT message) {
     if (!window || iconId == 0) return;
-    // One object shows one icon: a new one takes the place of the old.
+    // One object shows one icon: a new one takes the place of the old, and
+    // keeps the callback message unless it is given a new one.
+    const UINT current = m_message;
     Delete();
-    if (message != 0) m_message = message;
+    m_message = message != 0 ? message : current;
     m_icon = LoadIconW(CPaintManagerUI::GetInstance(), MAKEINTRESOURCEW(iconId));
 
     m_record = NOTIFYICONDATAW{};

@@ -3,27 +3,16 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderClip.h"
 
 namespace KvUI {
 namespace {
 
-bool IsTrue(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
+using attribute::IsTrue;
 
 bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
-
-// Four numbers, one separator character after each; a short list never reads
-// past the terminator and leaves the rest 0.
-RECT ParseRect(LPCTSTR text) {
-    long v[4] = {};
-    for (long& n : v) {
-        LPTSTR end = nullptr;
-        n = wcstol(text, &end, 10);
-        text = *end ? end + 1 : end;
-    }
-    return RECT{v[0], v[1], v[2], v[3]};
-}
 
 bool Meets(const RECT& a, const RECT& b) {
     RECT unused;
@@ -49,7 +38,8 @@ int CContainerUI::GetItemIndex(CControlUI* control) const { return control ? m_i
 
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
     const int index = GetItemIndex(control);
-    if (index < 0) return false;
+    // A child taken out for a place that does not exist would be lost.
+    if (index < 0 || newIndex < 0 || newIndex >= m_items.GetSize()) return false;
     NeedUpdate();
     m_items.Remove(index);
     return m_items.InsertAt(newIndex, control);
@@ -60,7 +50,8 @@ int CContainerUI::GetCount() const { return m_items.GetSize(); }
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, m_items.GetSize()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
-    if (!control) return false;
+    // Refused before the window adopts the control: it stays the caller's.
+    if (!control || index < 0 || index > m_items.GetSize()) return false;
     if (m_manager) m_manager->InitControls(control, this);
     if (IsVisible()) {
         NeedUpdate();
@@ -105,8 +96,8 @@ void CContainerUI::RemoveAll() {
 LPCTSTR CContainerUI::GetClass() const { return L"ContainerUI"; }
 
 LPVOID CContainerUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"IContainer") == 0) return static_cast<IContainerUI*>(this);
-    if (name && _wcsicmp(name, L"Container") == 0) return static_cast<CContainerUI*>(this);
+    if (name && attribute::Is(name, L"IContainer")) return static_cast<IContainerUI*>(this);
+    if (name && attribute::Is(name, L"Container")) return static_cast<CContainerUI*>(this);
     return CControlUI::GetInterface(name);
 }
 
@@ -337,93 +328,43 @@ int CContainerUI::HorizontalLineStep() const {
     return 8;
 }
 
-void CContainerUI::LineUp() {
+void CContainerUI::ScrollTo(bool vertical, int position) {
     SIZE pos = GetScrollPos();
-    pos.cy -= VerticalLineStep();
+    (vertical ? pos.cy : pos.cx) = position;
     SetScrollPos(pos);
 }
 
-void CContainerUI::LineDown() {
-    SIZE pos = GetScrollPos();
-    pos.cy += VerticalLineStep();
-    SetScrollPos(pos);
-}
-
-// A page is the inner height: the item less the inset, less a visible horizontal bar.
-void CContainerUI::PageUp() {
-    SIZE pos = GetScrollPos();
+// A page is the inner size along the axis: the item less the inset, less the
+// other bar when it is visible.
+int CContainerUI::PageSize(bool vertical) const {
     const RECT inset = GetInset();
-    int page = GetHeight() - inset.top - inset.bottom;
-    if (const CScrollBarUI* bar = VisibleHorizontalBar()) page -= bar->GetFixedHeight();
-    pos.cy -= page;
-    SetScrollPos(pos);
+    if (vertical) {
+        const CScrollBarUI* bar = VisibleHorizontalBar();
+        return GetHeight() - inset.top - inset.bottom - (bar ? bar->GetFixedHeight() : 0);
+    }
+    const CScrollBarUI* bar = VisibleVerticalBar();
+    return GetWidth() - inset.left - inset.right - (bar ? bar->GetFixedWidth() : 0);
 }
 
-void CContainerUI::PageDown() {
-    SIZE pos = GetScrollPos();
-    const RECT inset = GetInset();
-    int page = GetHeight() - inset.top - inset.bottom;
-    if (const CScrollBarUI* bar = VisibleHorizontalBar()) page -= bar->GetFixedHeight();
-    pos.cy += page;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeUp() {
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndDown() {
+void CContainerUI::ScrollToEnd(bool vertical) {
     // A pending layout may still change the range: let the window catch up first.
     if (m_manager) UpdateWindow(m_manager->GetPaintWindow());
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
+    const SIZE range = GetScrollRange();
+    ScrollTo(vertical, vertical ? range.cy : range.cx);
 }
 
-void CContainerUI::LineLeft() {
-    SIZE pos = GetScrollPos();
-    pos.cx -= HorizontalLineStep();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineRight() {
-    SIZE pos = GetScrollPos();
-    pos.cx += HorizontalLineStep();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageLeft() {
-    SIZE pos = GetScrollPos();
-    const RECT inset = GetInset();
-    int page = GetWidth() - inset.left - inset.right;
-    if (const CScrollBarUI* bar = VisibleVerticalBar()) page -= bar->GetFixedWidth();
-    pos.cx -= page;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageRight() {
-    SIZE pos = GetScrollPos();
-    const RECT inset = GetInset();
-    int page = GetWidth() - inset.left - inset.right;
-    if (const CScrollBarUI* bar = VisibleVerticalBar()) page -= bar->GetFixedWidth();
-    pos.cx += page;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeLeft() {
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndRight() {
-    if (m_manager) UpdateWindow(m_manager->GetPaintWindow());
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
-}
+void CContainerUI::LineUp() { ScrollTo(true, GetScrollPos().cy - VerticalLineStep()); }
+void CContainerUI::LineDown() { ScrollTo(true, GetScrollPos().cy + VerticalLineStep()); }
+void CContainerUI::PageUp() { ScrollTo(true, GetScrollPos().cy - PageSize(true)); }
+void CContainerUI::PageDown() { ScrollTo(true, GetScrollPos().cy + PageSize(true)); }
+void CContainerUI::HomeUp() { ScrollTo(true, 0); }
+void CContainerUI::EndDown() { ScrollToEnd(true); }
+void CContainerUI::LineLeft() { ScrollTo(false, GetScrollPos().cx - HorizontalLineStep()); }
+void CContainerUI::LineRight() { ScrollTo(false, GetScrollPos().cx + HorizontalLineStep()); }
+void CContainerUI::PageLeft() { ScrollTo(false, GetScrollPos().cx - PageSize(false)); }
+void CContainerUI::PageRight() { ScrollTo(false, GetScrollPos().cx + PageSize(false)); }
+void CContainerUI::HomeLeft() { ScrollTo(false, 0); }
+void CContainerUI::EndRight() { ScrollToEnd(false); }
 
 void CContainerUI::EnableScrollBar(bool enableVertical, bool enableHorizontal) {
     const auto enable = [this](std::unique_ptr<CScrollBarUI>& bar, bool on, bool horizontal) {
@@ -450,52 +391,36 @@ CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_verticalScro
 CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontalScrollBar.get(); }
 
 void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired) {
-    if (CScrollBarUI* bar = m_horizontalScrollBar.get()) {
-        const int excess = cxRequired - (rc.right - rc.left);
-        if (excess > 0 && !bar->IsVisible()) {
-            bar->SetVisible(true);
-            bar->SetScrollRange(excess);
-            bar->SetScrollPos(0);
-            SetPos(m_itemRect);
-        } else if (bar->IsVisible()) {
-            if (excess > 0) {
-                bar->SetPos(RECT{rc.left, rc.bottom, rc.right, rc.bottom + bar->GetFixedHeight()});
-                if (bar->GetScrollRange() != excess) {
-                    const int pos = bar->GetScrollPos();
-                    bar->SetScrollRange(excess);
-                    if (pos > bar->GetScrollPos()) SetPos(m_itemRect);
-                }
-            } else {
-                bar->SetVisible(false);
-                bar->SetScrollPos(0);
-                bar->SetScrollRange(0);
-                SetPos(m_itemRect);
-            }
-        }
+    FitScrollBar(m_horizontalScrollBar.get(), rc, cxRequired - (rc.right - rc.left));
+    FitScrollBar(m_verticalScrollBar.get(), rc, cyRequired - (rc.bottom - rc.top));
+}
+
+// Shows the bar when the content exceeds `rc` by `excess` along its axis,
+// ranges it, and hides it when the content fits. Whenever that changes the
+// room the children have, the container is laid out again.
+void CContainerUI::FitScrollBar(CScrollBarUI* bar, const RECT& rc, int excess) {
+    if (!bar) return;
+    if (!bar->IsVisible()) {
+        if (excess <= 0) return;
+        bar->SetVisible(true);
+        bar->SetScrollRange(excess);
+        bar->SetScrollPos(0);
+        SetPos(m_itemRect);
+        return;
     }
-    if (CScrollBarUI* bar = m_verticalScrollBar.get()) {
-        const int excess = cyRequired - (rc.bottom - rc.top);
-        if (excess > 0 && !bar->IsVisible()) {
-            bar->SetVisible(true);
-            bar->SetScrollRange(excess);
-            bar->SetScrollPos(0);
-            SetPos(m_itemRect);
-        } else if (bar->IsVisible()) {
-            if (excess > 0) {
-                bar->SetPos(RECT{rc.right, rc.top, rc.right + bar->GetFixedWidth(), rc.bottom});
-                if (bar->GetScrollRange() != excess) {
-                    const int pos = bar->GetScrollPos();
-                    bar->SetScrollRange(excess);
-                    if (pos > bar->GetScrollPos()) SetPos(m_itemRect);
-                }
-            } else {
-                bar->SetVisible(false);
-                bar->SetScrollPos(0);
-                bar->SetScrollRange(0);
-                SetPos(m_itemRect);
-            }
-        }
+    if (excess <= 0) {
+        bar->SetVisible(false);
+        bar->SetScrollPos(0);
+        bar->SetScrollRange(0);
+        SetPos(m_itemRect);
+        return;
     }
+    bar->SetPos(bar->IsHorizontal() ? RECT{rc.left, rc.bottom, rc.right, rc.bottom + bar->GetFixedHeight()}
+                                    : RECT{rc.right, rc.top, rc.right + bar->GetFixedWidth(), rc.bottom});
+    if (bar->GetScrollRange() == excess) return;
+    const int pos = bar->GetScrollPos();
+    bar->SetScrollRange(excess);
+    if (pos > bar->GetScrollPos()) SetPos(m_itemRect);
 }
 
 int CContainerUI::FindSelectable(int index, bool forward) const {
@@ -566,45 +491,44 @@ void CContainerUI::DoEvent(TUIEvent& event) {
         return;
     }
     const auto usable = [](const CScrollBarUI* bar) { return bar && bar->IsVisible() && bar->IsEnabled(); };
-    if (usable(m_verticalScrollBar.get())) {
-        if (event.type == EventKeyDown) {
-            switch (event.keyChar) {
-            case VK_DOWN: LineDown(); return;
-            case VK_UP: LineUp(); return;
-            case VK_NEXT: PageDown(); return;
-            case VK_PRIOR: PageUp(); return;
-            case VK_HOME: HomeUp(); return;
-            case VK_END: EndDown(); return;
-            default: break;
-            }
-        } else if (event.type == EventScrollWheel) {
-            switch (LOWORD(event.wParam)) {
-            case SB_LINEUP: LineUp(); return;
-            case SB_LINEDOWN: LineDown(); return;
-            default: break;
-            }
-        }
-    }
-    if (usable(m_horizontalScrollBar.get())) {
-        if (event.type == EventKeyDown) {
-            switch (event.keyChar) {
-            case VK_DOWN: LineRight(); return;
-            case VK_UP: LineLeft(); return;
-            case VK_NEXT: PageRight(); return;
-            case VK_PRIOR: PageLeft(); return;
-            case VK_HOME: HomeLeft(); return;
-            case VK_END: EndRight(); return;
-            default: break;
-            }
-        } else if (event.type == EventScrollWheel) {
-            switch (LOWORD(event.wParam)) {
-            case SB_LINEUP: LineLeft(); return;
-            case SB_LINEDOWN: LineRight(); return;
-            default: break;
-            }
-        }
-    }
+    if (usable(m_verticalScrollBar.get()) && ScrollOnInput(event, true)) return;
+    if (usable(m_horizontalScrollBar.get()) && ScrollOnInput(event, false)) return;
     CControlUI::DoEvent(event);
+}
+
+// The scrolling keys and wheel notches; a horizontal bar takes the same keys
+// as a vertical one. Steps go through the table, so a derived container's
+// own scrolling is used.
+bool CContainerUI::ScrollOnInput(const TUIEvent& event, bool vertical) {
+    using Step = void (CContainerUI::*)();
+    struct Steps {
+        Step lineBack, lineForward, pageBack, pageForward, home, end;
+    };
+    static constexpr Steps kVertical{&CContainerUI::LineUp,   &CContainerUI::LineDown, &CContainerUI::PageUp,
+                                     &CContainerUI::PageDown, &CContainerUI::HomeUp,   &CContainerUI::EndDown};
+    static constexpr Steps kHorizontal{&CContainerUI::LineLeft,  &CContainerUI::LineRight,
+                                       &CContainerUI::PageLeft,  &CContainerUI::PageRight,
+                                       &CContainerUI::HomeLeft,  &CContainerUI::EndRight};
+    const Steps& steps = vertical ? kVertical : kHorizontal;
+    Step step = nullptr;
+    if (event.type == EventKeyDown) {
+        switch (event.keyChar) {
+        case VK_UP: step = steps.lineBack; break;
+        case VK_DOWN: step = steps.lineForward; break;
+        case VK_PRIOR: step = steps.pageBack; break;
+        case VK_NEXT: step = steps.pageForward; break;
+        case VK_HOME: step = steps.home; break;
+        case VK_END: step = steps.end; break;
+        default: break;
+        }
+    } else if (event.type == EventScrollWheel) {
+        const WORD code = LOWORD(event.wParam);
+        if (code == SB_LINEUP) step = steps.lineBack;
+        if (code == SB_LINEDOWN) step = steps.lineForward;
+    }
+    if (!step) return false;
+    (this->*step)();
+    return true;
 }
 
 void CContainerUI::ApplyScrollBarStyle(CScrollBarUI* bar, LPCTSTR style) {
@@ -627,25 +551,25 @@ void CContainerUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         else if (wcscmp(value, L"bottom") == 0) m_childVAlign = DT_BOTTOM;
         return;
     }
-    if (_wcsicmp(name, L"inset") == 0) {
-        SetInset(ParseRect(value));
-    } else if (_wcsicmp(name, L"mousechild") == 0) {
+    if (attribute::Is(name, L"inset")) {
+        SetInset(attribute::Rect(value));
+    } else if (attribute::Is(name, L"mousechild")) {
         SetMouseChildEnabled(IsTrue(value));
-    } else if (_wcsicmp(name, L"vscrollbar") == 0) {
+    } else if (attribute::Is(name, L"vscrollbar")) {
         EnableScrollBar(IsTrue(value), GetHorizontalScrollBar() != nullptr);
-    } else if (_wcsicmp(name, L"vscrollbarstyle") == 0) {
+    } else if (attribute::Is(name, L"vscrollbarstyle")) {
         m_verticalScrollBarStyle = value;
         EnableScrollBar(true, GetHorizontalScrollBar() != nullptr);
         ApplyScrollBarStyle(GetVerticalScrollBar(), value);
-    } else if (_wcsicmp(name, L"hscrollbar") == 0) {
+    } else if (attribute::Is(name, L"hscrollbar")) {
         EnableScrollBar(GetVerticalScrollBar() != nullptr, IsTrue(value));
-    } else if (_wcsicmp(name, L"hscrollbarstyle") == 0) {
+    } else if (attribute::Is(name, L"hscrollbarstyle")) {
         m_horizontalScrollBarStyle = value;
         EnableScrollBar(GetVerticalScrollBar() != nullptr, true);
         ApplyScrollBarStyle(GetHorizontalScrollBar(), value);
-    } else if (_wcsicmp(name, L"childpadding") == 0) {
+    } else if (attribute::Is(name, L"childpadding")) {
         SetChildPadding(_wtoi(value));
-    } else if (_wcsicmp(name, L"scrollstepsize") == 0) {
+    } else if (attribute::Is(name, L"scrollstepsize")) {
         SetScrollStepSize(_wtoi(value));
     } else {
         CControlUI::SetAttribute(name, value);

@@ -129,6 +129,11 @@ private:
     int VerticalLineStep() const;
     int HorizontalLineStep() const;
     void ScrollBy(int dx, int dy);
+    void ScrollTo(bool vertical, int position);
+    void ScrollToEnd(bool vertical);
+    int PageSize(bool vertical) const;
+    void FitScrollBar(CScrollBarUI* bar, const RECT& rc, int excess);
+    bool ScrollOnInput(const TUIEvent& event, bool vertical);
     void ApplyScrollBarStyle(CScrollBarUI* bar, LPCTSTR style);
 };
 

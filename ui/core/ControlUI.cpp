@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderClip.h"
 #include "ui/core/RenderEngine.h"
@@ -11,48 +12,17 @@
 namespace KvUI {
 namespace {
 
-bool IsTrue(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
+using attribute::IsTrue;
 
 bool HasComma(LPCTSTR value) { return wcschr(value, L',') != nullptr; }
 
-// A skin colour: optional leading blanks (only when `skipBlanks`), one optional
-// "#", then hexadecimal AARRGGBB.
+// A skin colour as the base control reads it: optional leading blanks (only
+// when `skipBlanks`), then the usual form.
 DWORD ParseColor(LPCTSTR value, bool skipBlanks = true) {
     if (skipBlanks) {
         while (*value && iswspace(*value)) ++value;
     }
-    if (*value == L'#') ++value;
-    return static_cast<DWORD>(wcstoul(value, nullptr, 16));
-}
-
-// Reads up to `count` decimal numbers, each followed by exactly one separator.
-// A short list leaves the rest 0 and never reads past the terminator.
-void ParseInts(LPCTSTR text, long* out, int count) {
-    for (int i = 0; i < count; ++i) {
-        LPTSTR end = nullptr;
-        out[i] = wcstol(text, &end, 10);
-        text = *end ? end + 1 : end;
-    }
-}
-
-void ParseDoubles(LPCTSTR text, double* out, int count) {
-    for (int i = 0; i < count; ++i) {
-        LPTSTR end = nullptr;
-        out[i] = wcstod(text, &end);
-        text = *end ? end + 1 : end;
-    }
-}
-
-RECT ParseRect(LPCTSTR text) {
-    long v[4];
-    ParseInts(text, v, 4);
-    return RECT{v[0], v[1], v[2], v[3]};
-}
-
-SIZE ParseSize(LPCTSTR text) {
-    long v[2];
-    ParseInts(text, v, 2);
-    return SIZE{v[0], v[1]};
+    return attribute::Color(value);
 }
 
 struct CursorWord {
@@ -115,7 +85,7 @@ void CControlUI::SetName(LPCTSTR name) { m_name = name; }
 LPCTSTR CControlUI::GetClass() const { return L"ControlUI"; }
 
 LPVOID CControlUI::GetInterface(LPCTSTR name) {
-    return (name && _wcsicmp(name, L"Control") == 0) ? this : nullptr;
+    return (name && attribute::Is(name, L"Control")) ? this : nullptr;
 }
 
 UINT CControlUI::GetControlFlags() const { return 0; }
@@ -436,7 +406,7 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         {L"innerstyle", [](CControlUI& c, LPCTSTR v) { c.ApplyAttributeList(v); }},
         {L"pos",
          [](CControlUI& c, LPCTSTR v) {
-             const RECT rc = ParseRect(v);
+             const RECT rc = attribute::Rect(v);
              c.SetFixedXY(SIZE{rc.left >= 0 ? rc.left : rc.right, rc.top >= 0 ? rc.top : rc.bottom});
              c.SetFixedWidth(rc.right - rc.left);
              c.SetFixedHeight(rc.bottom - rc.top);
@@ -448,12 +418,12 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
                  return;
              }
              double p[4];
-             ParseDoubles(v, p, 4);
+             attribute::Doubles(v, p, 4);
              c.SetFloatPercent(TPercentInfo{p[0], p[1], p[2], p[3]});
              c.SetFloat(true);
          }},
         {L"floatalign", [](CControlUI& c, LPCTSTR v) { c.SetFloatAlign(ParseFloatAlign(c.GetFloatAlign(), v)); }},
-        {L"padding", [](CControlUI& c, LPCTSTR v) { c.SetPadding(ParseRect(v)); }},
+        {L"padding", [](CControlUI& c, LPCTSTR v) { c.SetPadding(attribute::Rect(v)); }},
         {L"gradient", [](CControlUI& c, LPCTSTR v) { c.SetGradient(v); }},
         {L"bkcolor", [](CControlUI& c, LPCTSTR v) { c.SetBkColor(ParseColor(v)); }},
         {L"bkcolor1", [](CControlUI& c, LPCTSTR v) { c.SetBkColor(ParseColor(v)); }},
@@ -466,7 +436,7 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         {L"bordersize",
          [](CControlUI& c, LPCTSTR v) {
              if (HasComma(v)) {
-                 c.SetBorderRect(ParseRect(v));
+                 c.SetBorderRect(attribute::Rect(v));
                  return;
              }
              c.SetBorderSize(_wtoi(v));
@@ -477,7 +447,7 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         {L"rightbordersize", [](CControlUI& c, LPCTSTR v) { c.SetRightBorderSize(_wtoi(v)); }},
         {L"bottombordersize", [](CControlUI& c, LPCTSTR v) { c.SetBottomBorderSize(_wtoi(v)); }},
         {L"borderstyle", [](CControlUI& c, LPCTSTR v) { c.SetBorderStyle(_wtoi(v)); }},
-        {L"borderround", [](CControlUI& c, LPCTSTR v) { c.SetBorderRound(ParseSize(v)); }},
+        {L"borderround", [](CControlUI& c, LPCTSTR v) { c.SetBorderRound(attribute::Size(v)); }},
         {L"bkimage", [](CControlUI& c, LPCTSTR v) { c.SetBkImage(v); }},
         {L"foreimage", [](CControlUI& c, LPCTSTR v) { c.SetForeImage(v); }},
         {L"width", [](CControlUI& c, LPCTSTR v) { c.SetFixedWidth(_wtoi(v)); }},
@@ -502,7 +472,7 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         {L"cursor",
          [](CControlUI& c, LPCTSTR v) {
              for (const CursorWord& cursor : kCursors) {
-                 if (_wcsicmp(v, cursor.word) == 0) {
+                 if (attribute::Is(v, cursor.word)) {
                      c.SetCursor(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(cursor.id)));
                      return;
                  }
@@ -511,7 +481,7 @@ void CControlUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
         {L"virtualwnd", [](CControlUI& c, LPCTSTR v) { c.SetVirtualWnd(v); }},
     };
     for (const Entry& entry : kEntries) {
-        if (_wcsicmp(name, entry.name) == 0) {
+        if (attribute::Is(name, entry.name)) {
             entry.set(*this, value);
             return;
         }

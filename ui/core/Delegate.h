@@ -18,7 +18,6 @@ public:
 
     // Equal when both the object and the function are equal.
     bool Equals(const CDelegateBase& other) const;
-    void* GetObject() const { return m_object; }
 
 protected:
     // `function` points at `size` bytes that identify the callback (a member

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/ControlUI.h"
@@ -16,38 +17,8 @@ namespace {
 // Values the builder reads are up to this many characters long.
 constexpr SIZE_T kMaxValue = 499;
 
-bool Is(LPCTSTR name, LPCTSTR expected) { return _wcsicmp(name, expected) == 0; }
+using attribute::Is;
 
-bool ReadBool(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
-
-int ReadInt(LPCTSTR value) { return static_cast<int>(wcstol(value, nullptr, 10)); }
-
-DWORD ReadColor(LPCTSTR value) {
-    if (*value == L'#') ++value;
-    return wcstoul(value, nullptr, 16);
-}
-
-// Reads `count` decimal numbers, each followed by exactly one separator; a
-// short list stops at the terminator and leaves the rest 0.
-void ReadInts(LPCTSTR text, int* out, int count) {
-    for (int i = 0; i < count; ++i) {
-        LPTSTR end = nullptr;
-        out[i] = static_cast<int>(wcstol(text, &end, 10));
-        text = *end ? end + 1 : end;
-    }
-}
-
-SIZE ReadSize(LPCTSTR value) {
-    int v[2] = {};
-    ReadInts(value, v, 2);
-    return SIZE{v[0], v[1]};
-}
-
-RECT ReadRect(LPCTSTR value) {
-    int v[4] = {};
-    ReadInts(value, v, 4);
-    return RECT{v[0], v[1], v[2], v[3]};
-}
 
 bool IsDeclaration(LPCTSTR tag) {
     return Is(tag, L"Image") || Is(tag, L"Font") || Is(tag, L"Default") || Is(tag, L"Style") || Is(tag, L"Import");
@@ -65,22 +36,22 @@ void ApplyImage(const CMarkupNode& node, CPaintManagerUI* manager) {
     LPCTSTR name = Attribute(node, L"name");
     if (!*name) return;
     LPCTSTR type = Attribute(node, L"restype");
-    manager->AddImage(name, *type ? type : nullptr, ReadColor(Attribute(node, L"mask")), false,
-                      ReadBool(Attribute(node, L"shared")));
+    manager->AddImage(name, *type ? type : nullptr, attribute::Color(Attribute(node, L"mask")), false,
+                      attribute::IsTrue(Attribute(node, L"shared")));
 }
 
 void ApplyFont(const CMarkupNode& node, CPaintManagerUI* manager) {
-    const int id = ReadInt(Attribute(node, L"id", L"-1"));
+    const int id = attribute::Int(Attribute(node, L"id", L"-1"));
     if (id < 0) return;
     LPCTSTR name = Attribute(node, L"name");
     // The size as written; the manager scales it for the display.
-    const int size = ReadInt(Attribute(node, L"size", L"12"));
-    const bool bold = ReadBool(Attribute(node, L"bold"));
-    const bool underline = ReadBool(Attribute(node, L"underline"));
-    const bool italic = ReadBool(Attribute(node, L"italic"));
-    const bool shared = ReadBool(Attribute(node, L"shared"));
+    const int size = attribute::Int(Attribute(node, L"size", L"12"));
+    const bool bold = attribute::IsTrue(Attribute(node, L"bold"));
+    const bool underline = attribute::IsTrue(Attribute(node, L"underline"));
+    const bool italic = attribute::IsTrue(Attribute(node, L"italic"));
+    const bool shared = attribute::IsTrue(Attribute(node, L"shared"));
     manager->AddFont(id, name, size, bold, underline, italic, shared);
-    if (ReadBool(Attribute(node, L"default"))) manager->SetDefaultFont(name, size, bold, underline, italic, shared);
+    if (attribute::IsTrue(Attribute(node, L"default"))) manager->SetDefaultFont(name, size, bold, underline, italic, shared);
 }
 
 void ApplyDeclarations(const CMarkupNode& root, CPaintManagerUI* manager) {
@@ -94,7 +65,7 @@ void ApplyDeclarations(const CMarkupNode& root, CPaintManagerUI* manager) {
             LPCTSTR name = Attribute(node, L"name");
             if (!*name) continue;
             LPCTSTR value = Attribute(node, L"value");
-            const bool shared = ReadBool(Attribute(node, L"shared"));
+            const bool shared = attribute::IsTrue(Attribute(node, L"shared"));
             if (Is(tag, L"Default")) {
                 manager->AddDefaultAttributeList(name, value, shared);
             } else {
@@ -110,14 +81,14 @@ void ApplyDeclarations(const CMarkupNode& root, CPaintManagerUI* manager) {
 // The attributes whose names are compared exactly, letter case included.
 bool ApplyExactWindowAttribute(LPCTSTR name, LPCTSTR value, CPaintManagerUI* manager) {
     if (wcscmp(name, L"layeredopacity") == 0) {
-        manager->SetLayeredOpacity(static_cast<BYTE>(ReadInt(value)));
+        manager->SetLayeredOpacity(static_cast<BYTE>(attribute::Int(value)));
     } else if (wcscmp(name, L"layered") == 0 || wcscmp(name, L"bktrans") == 0) {
-        manager->SetLayered(ReadBool(value));
+        manager->SetLayered(attribute::IsTrue(value));
     } else if (wcscmp(name, L"layeredimage") == 0) {
         manager->SetLayered(true);
         manager->SetLayeredImage(value);
     } else if (wcscmp(name, L"noactivate") == 0) {
-        manager->SetNoActivate(ReadBool(value));
+        manager->SetNoActivate(attribute::IsTrue(value));
     } else {
         return false;
     }
@@ -126,23 +97,23 @@ bool ApplyExactWindowAttribute(LPCTSTR name, LPCTSTR value, CPaintManagerUI* man
 
 bool ApplyShadowAttribute(LPCTSTR name, LPCTSTR value, CShadowUI* shadow) {
     if (Is(name, L"shadowsize")) {
-        shadow->SetSize(ReadInt(value));
+        shadow->SetSize(attribute::Int(value));
     } else if (Is(name, L"shadowsharpness")) {
-        shadow->SetSharpness(static_cast<unsigned int>(ReadInt(value)));
+        shadow->SetSharpness(static_cast<unsigned int>(attribute::Int(value)));
     } else if (Is(name, L"shadowdarkness")) {
-        shadow->SetDarkness(static_cast<unsigned int>(ReadInt(value)));
+        shadow->SetDarkness(static_cast<unsigned int>(attribute::Int(value)));
     } else if (Is(name, L"shadowposition")) {
-        const SIZE offset = ReadSize(value);
+        const SIZE offset = attribute::Size(value);
         shadow->SetPosition(offset.cx, offset.cy);
     } else if (Is(name, L"shadowcolor")) {
         // Skin colours are AARRGGBB; the shadow takes a GDI colour.
-        shadow->SetColor(ArgbToColorRef(ReadColor(value)));
+        shadow->SetColor(ArgbToColorRef(attribute::Color(value)));
     } else if (Is(name, L"shadowcorner")) {
-        shadow->SetShadowCorner(ReadRect(value));
+        shadow->SetShadowCorner(attribute::Rect(value));
     } else if (Is(name, L"shadowimage")) {
         shadow->SetImage(value);
     } else if (Is(name, L"showshadow")) {
-        shadow->ShowShadow(ReadBool(value));
+        shadow->ShowShadow(attribute::IsTrue(value));
     } else {
         return false;
     }
@@ -155,42 +126,42 @@ void ApplyWindowAttribute(LPCTSTR name, LPCTSTR value, CPaintManagerUI* manager)
         if (ApplyShadowAttribute(name, value, shadow)) return;
     }
     if (Is(name, L"size")) {
-        const SIZE size = ReadSize(value);
+        const SIZE size = attribute::Size(value);
         const CDpiScaler* scaler = manager->GetScaler();
         manager->SetInitSize(scaler->Scale(size.cx), scaler->Scale(size.cy));
     } else if (Is(name, L"sizebox")) {
-        manager->SetSizeBox(ReadRect(value));
+        manager->SetSizeBox(attribute::Rect(value));
     } else if (Is(name, L"caption")) {
-        manager->SetCaptionRect(ReadRect(value));
+        manager->SetCaptionRect(attribute::Rect(value));
     } else if (Is(name, L"roundcorner")) {
-        const SIZE corner = ReadSize(value);
+        const SIZE corner = attribute::Size(value);
         manager->SetRoundCorner(corner.cx, corner.cy);
     } else if (Is(name, L"mininfo")) {
-        const SIZE size = ReadSize(value);
+        const SIZE size = attribute::Size(value);
         manager->SetMinInfo(size.cx, size.cy);
     } else if (Is(name, L"maxinfo")) {
-        const SIZE size = ReadSize(value);
+        const SIZE size = attribute::Size(value);
         manager->SetMaxInfo(size.cx, size.cy);
     } else if (Is(name, L"showdirty")) {
-        manager->SetShowUpdateRect(ReadBool(value));
+        manager->SetShowUpdateRect(attribute::IsTrue(value));
     } else if (Is(name, L"opacity") || Is(name, L"alpha")) {
-        manager->SetOpacity(static_cast<BYTE>(ReadInt(value)));
+        manager->SetOpacity(static_cast<BYTE>(attribute::Int(value)));
     } else if (Is(name, L"disabledfontcolor")) {
-        manager->SetDefaultColor1(ReadColor(value), false);
+        manager->SetDefaultColor1(attribute::Color(value), false);
     } else if (Is(name, L"defaultfontcolor")) {
-        manager->SetDefaultColor2(ReadColor(value), false);
+        manager->SetDefaultColor2(attribute::Color(value), false);
     } else if (Is(name, L"linkfontcolor")) {
-        manager->SetDefaultColor3(ReadColor(value), false);
+        manager->SetDefaultColor3(attribute::Color(value), false);
     } else if (Is(name, L"linkhoverfontcolor")) {
-        manager->SetDefaultColor4(ReadColor(value), false);
+        manager->SetDefaultColor4(attribute::Color(value), false);
     } else if (Is(name, L"selectedcolor")) {
-        manager->SetDefaultColor5(ReadColor(value), false);
+        manager->SetDefaultColor5(attribute::Color(value), false);
     } else if (Is(name, L"gdiplustext")) {
-        manager->SetUseGdiplusText(ReadBool(value));
+        manager->SetUseGdiplusText(attribute::IsTrue(value));
     } else if (Is(name, L"textrenderinghint")) {
-        manager->SetGdiplusTextRenderingHint(ReadInt(value));
+        manager->SetGdiplusTextRenderingHint(attribute::Int(value));
     } else if (Is(name, L"tooltiphovertime")) {
-        manager->SetHoverTime(ReadInt(value));
+        manager->SetHoverTime(attribute::Int(value));
     }
 }
 
@@ -308,8 +279,9 @@ bool CDialogBuilder::IsBeingBuilt(const CUIString& document) const {
 }
 
 CControlUI* CDialogBuilder::MakeControl(LPCTSTR tag) const {
-    CUIString className;
-    className.Format(L"C%sUI", tag);
+    CUIString className(L"C");
+    className += tag;
+    className += L"UI";
     if (CControlUI* control = CControlFactory::GetInstance()->CreateControl(className)) return control;
     const CUIPtrArray* plugins = CPaintManagerUI::GetPlugins();
     for (int i = 0; i < plugins->GetSize(); ++i) {
@@ -386,7 +358,7 @@ bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaint
     if (!node.HasAttributes()) return true;
     wchar_t source[kMaxValue + 1] = {};
     wchar_t countText[kMaxValue + 1] = {};
-    const int count = node.GetAttributeValue(L"count", countText, kMaxValue) ? ReadInt(countText) : 1;
+    const int count = node.GetAttributeValue(L"count", countText, kMaxValue) ? attribute::Int(countText) : 1;
     if (!node.GetAttributeValue(L"source", source, kMaxValue)) return true;
 
     for (int i = 0; i < count; ++i) {
@@ -394,7 +366,7 @@ bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaint
         builder.m_includer = this;
         builder.m_instance = m_instance;
         CControlUI* made = m_resourceType
-                               ? builder.Create(MAKEINTRESOURCE(ReadInt(source)), m_resourceType, m_callback, manager,
+                               ? builder.Create(MAKEINTRESOURCE(attribute::Int(source)), m_resourceType, m_callback, manager,
                                                 parent)
                                : builder.Create(source, nullptr, m_callback, manager, parent);
         if (builder.m_failed) {

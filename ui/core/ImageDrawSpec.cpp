@@ -3,6 +3,7 @@
 // or just an image name. A modify string in the same form overrides keys.
 #include <cwchar>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/ImageInfo.h"
 #include "ui/core/PaintManagerUI.h"
 
@@ -16,19 +17,9 @@ LPCTSTR SkipBlanks(LPCTSTR p) {
     return p;
 }
 
-// Reads `count` decimal numbers, each followed by exactly one separator of
-// any kind; a short list stops at the terminator and leaves the rest 0.
-void ReadNumbers(LPCTSTR text, long* out, int count) {
-    for (int i = 0; i < count; ++i) {
-        LPTSTR end = nullptr;
-        out[i] = wcstol(text, &end, 10);
-        text = *end ? end + 1 : end;
-    }
-}
-
 RECT ReadRect(LPCTSTR text, const CDpiScaler* scaler) {
     long v[4] = {};
-    ReadNumbers(text, v, 4);
+    attribute::Ints(text, v, 4);
     RECT rc = {v[0], v[1], v[2], v[3]};
     if (scaler) scaler->ScaleRect(&rc);
     return rc;
@@ -39,7 +30,7 @@ BYTE ReadByte(LPCTSTR text) {
     return static_cast<BYTE>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-bool ReadBool(LPCTSTR text) { return _wcsicmp(text, L"true") == 0; }
+bool ReadBool(LPCTSTR text) { return attribute::Is(text, L"true"); }
 
 void SetField(TImageDrawSpec& spec, const CUIString& key, const CUIString& value, const CDpiScaler* scaler) {
     if (key == L"file" || key == L"res") {
@@ -68,7 +59,7 @@ void SetField(TImageDrawSpec& spec, const CUIString& key, const CUIString& value
         spec.hsl = ReadBool(value);
     } else if (key == L"iconsize") {
         long v[2] = {};
-        ReadNumbers(value, v, 2);
+        attribute::Ints(value, v, 2);
         spec.iconSize = SIZE{v[0], v[1]};
     } else if (key == L"iconalign") {
         spec.iconAlign = value;

@@ -1,7 +1,9 @@
 #include "ui/core/LinearLayout.h"
 
 #include <algorithm>
+#include <cwchar>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 
@@ -45,8 +47,10 @@ struct Limits {
 // Raised to the minimum, then lowered to the maximum: the maximum wins.
 int Clamp(int value, int min, int max) { return std::min(std::max(value, min), max); }
 
-}  // namespace
-
+// Lays the children out one after another along the axis, inside the item
+// rectangle less the inset and the visible scroll bars: fixed and estimated
+// sizes are kept, the rest is shared out exactly, and the scroll bars follow
+// what the children need.
 void StackChildren(CContainerUI& layout, bool vertical) {
     const Axes ax{vertical};
     const RECT& item = layout.GetPos();
@@ -175,6 +179,46 @@ void StackChildren(CContainerUI& layout, bool vertical) {
     } else {
         layout.ProcessScrollBar(rc, neededMain, neededCross);
     }
+}
+
+}  // namespace
+
+// ---- Layout ----
+
+UINT CLinearLayoutUI::GetControlFlags() const {
+    return IsEnabled() && m_separator.GetSize() != 0 ? UIFLAG_SETCURSOR : 0;
+}
+
+void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate) {
+    CControlUI::SetPos(rc, needInvalidate);
+    StackChildren(*this, m_vertical);
+}
+
+void CLinearLayoutUI::DoEvent(TUIEvent& event) {
+    const CLayoutSeparator::Result result = m_separator.HandleEvent(event);
+    if (result == CLayoutSeparator::Result::Ignored) {
+        CContainerUI::DoEvent(event);
+        return;
+    }
+    if (result == CLayoutSeparator::Result::Resized) {
+        (m_vertical ? m_fixedHeight : m_fixedWidth) = m_separator.GetNewSkinSize();
+    }
+    if (!m_separator.TakesNewPos(result)) return;
+    m_itemRect = m_separator.GetNewPos();
+    NeedParentUpdate();
+}
+
+void CLinearLayoutUI::DoPostPaint(HDC dc, const RECT&) { m_separator.PaintNewStrip(dc); }
+
+bool CLinearLayoutUI::SetSeparatorAttribute(LPCTSTR name, LPCTSTR value, LPCTSTR sizeName) {
+    if (attribute::Is(name, sizeName)) {
+        m_separator.SetSize(_wtoi(value));
+    } else if (attribute::Is(name, L"sepimm")) {
+        SetSepImmMode(attribute::Is(value, L"true"));
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // ---- Separator ----

@@ -7,12 +7,6 @@
 
 namespace KvUI {
 
-// Lays the children of `layout` out one after another along its axis, inside
-// its item rectangle less the inset and the visible scroll bars: fixed and
-// estimated sizes are kept, the rest is shared out exactly, and the scroll
-// bars follow what the children need.
-void StackChildren(CContainerUI& layout, bool vertical);
-
 // The strip on the far edge (size above 0) or near edge (below 0) of a layout.
 // Pressing in it and moving drags that edge; the layout applies the result.
 class CLayoutSeparator final : private IMessageFilterUI {
@@ -66,6 +60,30 @@ private:
     RECT m_newPos = {};
     bool m_immediate = false;
     CPaintManagerUI* m_dragManager = nullptr;
+};
+
+// The common part of the vertical and horizontal layouts: children stacked
+// along one axis, and an optional separator strip that resizes the layout.
+class CLinearLayoutUI : public CContainerUI {
+public:
+    UINT GetControlFlags() const override;
+    void SetPos(RECT rc, bool needInvalidate = true) override;
+    void DoEvent(TUIEvent& event) override;
+    void DoPostPaint(HDC dc, const RECT& paint) override;
+
+    // Immediate mode resizes at every mouse move instead of on release.
+    bool IsSepImmMode() const { return m_separator.IsImmediate(); }
+    void SetSepImmMode(bool immediate) { m_separator.SetImmediate(immediate); }
+    RECT GetThumbRect(bool useNew = false) const { return m_separator.GetThumbRect(useNew); }
+
+protected:
+    explicit CLinearLayoutUI(bool vertical) : m_vertical(vertical), m_separator(*this, vertical) {}
+    // The separator's attributes: its size under `sizeName`, and "sepimm".
+    // False for any other attribute.
+    bool SetSeparatorAttribute(LPCTSTR name, LPCTSTR value, LPCTSTR sizeName);
+
+    const bool m_vertical;
+    CLayoutSeparator m_separator;
 };
 
 }  // namespace KvUI

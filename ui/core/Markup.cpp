@@ -8,6 +8,7 @@
 #include <string>
 #include <type_traits>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 #include "ui/core/SkinFile.h"
@@ -513,7 +514,7 @@ bool CMarkupNode::GetAttributeValue(LPCTSTR name, LPTSTR value, SIZE_T size) con
     if (!HasElement() || !name || !value) return false;
     const int count = GetAttributeCount();
     for (int i = 0; i < count; ++i) {
-        if (_wcsicmp(m_owner->m_text.get() + m_attributes[i].name, name) != 0) continue;
+        if (!attribute::Is(m_owner->m_text.get() + m_attributes[i].name, name)) continue;
         const wchar_t* const source = m_owner->m_text.get() + m_attributes[i].value;
         SIZE_T n = 0;
         for (; n < size && source[n]; ++n) value[n] = source[n];

@@ -238,12 +238,14 @@ bool CPaintManagerUI::OnPaint() {
     if (m_offscreenPaint && !m_offscreenBitmap && width > 0 && height > 0) {
         m_offscreenDC = CreateCompatibleDC(m_paintDC);
         m_offscreenBitmap = CRenderEngine::CreateARGB32Bitmap(m_paintDC, width, height, &m_offscreenBits);
-        if (m_offscreenBitmap) m_offscreenSize = SIZE{width, height};
+        m_offscreenSize = SIZE{width, height};
+        // Half a pair is no use, and a DC kept from a failed try would leak on the next.
+        if (!m_offscreenDC || !m_offscreenBitmap) FreeOffscreen();
     }
 
     PAINTSTRUCT ps = {};
     BeginPaint(m_paintWnd, &ps);
-    if (!m_offscreenPaint || !m_offscreenDC || !m_offscreenBitmap) {
+    if (!m_offscreenPaint || !m_offscreenBitmap) {
         const int saved = SaveDC(m_paintDC);
         m_root->Paint(m_paintDC, paint, nullptr);
         for (int i = 0; i < m_postPaintControls.GetSize(); ++i) {
@@ -292,12 +294,12 @@ void CPaintManagerUI::PaintLayered(const RECT& paint, int width, int height) {
     if (m_layeredImage && !m_layeredImage->drawString.IsEmpty()) {
         bool redraw = m_layeredChanged;
         if (!m_backgroundBitmap) {
-            m_backgroundDC = CreateCompatibleDC(m_paintDC);
+            if (!m_backgroundDC) m_backgroundDC = CreateCompatibleDC(m_paintDC);
             m_backgroundBitmap = CRenderEngine::CreateARGB32Bitmap(m_paintDC, width, height, &m_backgroundBits);
             if (m_backgroundDC && m_backgroundBitmap) SelectObject(m_backgroundDC, m_backgroundBitmap);
             redraw = true;
         }
-        if (redraw && m_backgroundBits) {
+        if (redraw && m_backgroundDC && m_backgroundBits) {
             ClearPixels(m_backgroundBits, m_offscreenSize, client);
             CRenderClip clip;
             CRenderClip::GenerateClip(m_backgroundDC, client, clip);

@@ -370,8 +370,11 @@ void CPaintManagerUI::RemoveAllImages(bool shared) {
 }
 
 TImageDrawSpec* CPaintManagerUI::GetDrawSpec(LPCTSTR drawString, LPCTSTR modifyString) {
-    const CUIString key = CUIString(drawString) + CUIString(modifyString);
-    if (key.IsEmpty()) return nullptr;
+    // Most draws have no modify string: their draw string is the key as it is.
+    const bool join = modifyString && *modifyString;
+    const CUIString joined = join ? CUIString(drawString) + modifyString : CUIString();
+    const LPCTSTR key = join ? joined.GetData() : drawString;
+    if (!key || !*key) return nullptr;
     if (auto* spec = static_cast<TImageDrawSpec*>(m_resources.drawSpecs.Find(key))) return spec;
     auto spec = std::make_unique<TImageDrawSpec>();
     spec->Parse(drawString, modifyString, this);

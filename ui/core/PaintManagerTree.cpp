@@ -290,7 +290,16 @@ void CPaintManagerUI::SendNotifyRecord(TUINotify& msg, bool async) {
 
 void CPaintManagerUI::DeliverNotify(TUINotify& msg) {
     if (msg.sender && msg.sender->OnNotify.HasDelegates()) msg.sender->OnNotify(&msg);
-    for (int i = 0; i < m_notifiers.GetSize(); ++i) static_cast<INotifyUI*>(m_notifiers[i])->Notify(msg);
+    // A listener may remove itself while it is told (a closing pop-up does):
+    // the walk goes on after wherever the current one now stands, so the
+    // listener that moved up into its place is not skipped.
+    for (int i = 0; i < m_notifiers.GetSize(); ++i) {
+        void* const notifier = m_notifiers[i];
+        static_cast<INotifyUI*>(notifier)->Notify(msg);
+        if (i < m_notifiers.GetSize() && m_notifiers[i] == notifier) continue;
+        const int now = m_notifiers.Find(notifier);
+        i = now >= 0 ? now : i - 1;
+    }
 }
 
 void CPaintManagerUI::PostAsyncNotify() {

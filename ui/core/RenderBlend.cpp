@@ -34,32 +34,40 @@ inline unsigned Div255(unsigned x) {
     return (x + (x >> 8)) >> 8;
 }
 
-struct Dib32 {
-    UniqueMemoryDC dc;
-    UniqueBitmap bitmap;
-    HGDIOBJ old = nullptr;
-    DWORD* pixels = nullptr;
+// The same result AlphaBlend gives: the source is premultiplied, so each
+// channel is scaled by the constant alpha only and the destination keeps
+// (1 - effective source alpha) of itself; the alpha byte is blended the same
+// way. False when a DC or DIB cannot be made.
+bool BuiltInAlphaBlend(HDC dest, int x, int y, int cx, int cy, HDC source, int sx, int sy, int scx, int scy,
+                       BLENDFUNCTION blend) {
+    if (cx <= 0 || cy <= 0 || scx <= 0 || scy <= 0) return false;
+    const MemoryDib src(dest, cx, cy);
+    const MemoryDib dst(dest, cx, cy);
+    if (!src.Ready() || !dst.Ready()) return false;
+    // A plain pixel copy when stretching, so the alpha bytes travel with the colours.
+    SetStretchBltMode(src.dc(), COLORONCOLOR);
+    if (!StretchBlt(src.dc(), 0, 0, cx, cy, source, sx, sy, scx, scy, SRCCOPY)) return false;
+    if (!BitBlt(dst.dc(), 0, 0, cx, cy, dest, x, y, SRCCOPY)) return false;
+    GdiFlush();
 
-    bool Create(HDC compatible, int cx, int cy) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = cx;
-        info.bmiHeader.biHeight = -cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        dc.reset(CreateCompatibleDC(compatible));
-        bitmap.reset(CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!dc || !bitmap || !bits) return false;
-        pixels = static_cast<DWORD*>(bits);
-        old = SelectObject(dc.get(), bitmap.get());
-        return true;
+    const unsigned constant = blend.SourceConstantAlpha;
+    const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    const size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
+    for (size_t i = 0; i < count; ++i) {
+        const DWORD s = src.pixels()[i];
+        const DWORD d = dst.pixels()[i];
+        const unsigned sourceAlpha = Div255((perPixel ? (s >> 24) : 255u) * constant);
+        const unsigned keep = 255 - sourceAlpha;
+        DWORD out = 0;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const unsigned sc = shift == 24 ? sourceAlpha : Div255(((s >> shift) & 0xFF) * constant);
+            const unsigned dc = (d >> shift) & 0xFF;
+            out |= static_cast<DWORD>(std::min(255u, sc + Div255(dc * keep))) << shift;
+        }
+        dst.pixels()[i] = out;
     }
-    ~Dib32() {
-        if (old) SelectObject(dc.get(), old);
-    }
-};
+    return BitBlt(dest, x, y, cx, cy, dst.dc(), 0, 0, SRCCOPY) != FALSE;
+}
 
 }  // namespace
 
@@ -76,40 +84,6 @@ bool BlendPremultiplied(HDC dest, int x, int y, int cx, int cy, HDC source, int 
         return alphaBlend(dest, x, y, cx, cy, source, sx, sy, scx, scy, blend) != FALSE;
     }
     return BuiltInAlphaBlend(dest, x, y, cx, cy, source, sx, sy, scx, scy, blend);
-}
-
-// The same result AlphaBlend gives: the source is premultiplied, so each
-// channel is scaled by the constant alpha only and the destination keeps
-// (1 - effective source alpha) of itself; the alpha byte is blended the same way.
-bool BuiltInAlphaBlend(HDC dest, int x, int y, int cx, int cy, HDC source, int sx, int sy, int scx, int scy,
-                       BLENDFUNCTION blend) {
-    if (cx <= 0 || cy <= 0 || scx <= 0 || scy <= 0) return false;
-    Dib32 src;
-    Dib32 dst;
-    if (!src.Create(dest, cx, cy) || !dst.Create(dest, cx, cy)) return false;
-    // A plain pixel copy when stretching, so the alpha bytes travel with the colours.
-    SetStretchBltMode(src.dc.get(), COLORONCOLOR);
-    if (!StretchBlt(src.dc.get(), 0, 0, cx, cy, source, sx, sy, scx, scy, SRCCOPY)) return false;
-    if (!BitBlt(dst.dc.get(), 0, 0, cx, cy, dest, x, y, SRCCOPY)) return false;
-    GdiFlush();
-
-    const unsigned constant = blend.SourceConstantAlpha;
-    const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-    const size_t count = static_cast<size_t>(cx) * static_cast<size_t>(cy);
-    for (size_t i = 0; i < count; ++i) {
-        const DWORD s = src.pixels[i];
-        const DWORD d = dst.pixels[i];
-        const unsigned sourceAlpha = Div255((perPixel ? (s >> 24) : 255u) * constant);
-        const unsigned keep = 255 - sourceAlpha;
-        DWORD out = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            const unsigned sc = shift == 24 ? sourceAlpha : Div255(((s >> shift) & 0xFF) * constant);
-            const unsigned dc = (d >> shift) & 0xFF;
-            out |= static_cast<DWORD>(std::min(255u, sc + Div255(dc * keep))) << shift;
-        }
-        dst.pixels[i] = out;
-    }
-    return BitBlt(dest, x, y, cx, cy, dst.dc.get(), 0, 0, SRCCOPY) != FALSE;
 }
 
 }  // namespace KvUI

@@ -11,9 +11,6 @@ using GradientFillProc = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULO
 // Source-over blend of premultiplied pixels; msimg32's when present, else built in.
 bool BlendPremultiplied(HDC dest, int x, int y, int cx, int cy, HDC source, int sx, int sy, int scx, int scy,
                         BLENDFUNCTION blend);
-// The built-in blend alone; false when a DC or DIB cannot be made.
-bool BuiltInAlphaBlend(HDC dest, int x, int y, int cx, int cy, HDC source, int sx, int sy, int scx, int scy,
-                       BLENDFUNCTION blend);
 // msimg32's GradientFill, or null.
 GradientFillProc FindGradientFill();
 

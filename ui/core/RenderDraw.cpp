@@ -16,63 +16,21 @@ using namespace Gdiplus::DllExports;
 
 BYTE Channel(DWORD argb, int shift) { return static_cast<BYTE>((argb >> shift) & 0xFF); }
 
-// A 32-bit DIB selected into a memory DC for the length of one drawing step.
-struct OffscreenDib {
-    BYTE* bits = nullptr;  // before `bitmap`, whose construction fills it
-    UniqueMemoryDC dc;
-    UniqueBitmap bitmap;
-    HGDIOBJ old = nullptr;
-
-    OffscreenDib(HDC compatible, int cx, int cy)
-        : dc(CreateCompatibleDC(compatible)),
-          bitmap(CRenderEngine::CreateARGB32Bitmap(compatible, cx, cy, &bits)) {
-        if (dc && bitmap) old = SelectObject(dc.get(), bitmap.get());
-    }
-    OffscreenDib(const OffscreenDib&) = delete;
-    OffscreenDib& operator=(const OffscreenDib&) = delete;
-    ~OffscreenDib() {
-        if (old) SelectObject(dc.get(), old);
-    }
-    bool Ready() const { return old != nullptr && bits != nullptr; }
-};
-
 // One premultiplied pixel kept selected in a memory DC for the thread: a
 // stretch of it fills any rectangle. Creating the DC, the DIB or a GDI+
 // surface for every fill costs far more than the fill itself.
 class SolidSource {
 public:
-    SolidSource() : m_dc(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = 1;
-        info.bmiHeader.biHeight = 1;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_pixel = static_cast<DWORD*>(bits);
-        if (m_dc && m_bitmap && m_pixel) m_old = SelectObject(m_dc.get(), m_bitmap.get());
-    }
-    SolidSource(const SolidSource&) = delete;
-    SolidSource& operator=(const SolidSource&) = delete;
-    ~SolidSource() {
-        if (m_old) SelectObject(m_dc.get(), m_old);
-    }
-
     // The DC holding `premultiplied`, or null when it could not be made.
     HDC Holding(DWORD premultiplied) {
-        if (!m_old) return nullptr;
+        if (!m_pixel.Ready()) return nullptr;
         GdiFlush();  // the last fill may still read the pixel
-        *m_pixel = premultiplied;
-        return m_dc.get();
+        *m_pixel.pixels() = premultiplied;
+        return m_pixel.dc();
     }
 
 private:
-    UniqueMemoryDC m_dc;
-    UniqueBitmap m_bitmap;
-    DWORD* m_pixel = nullptr;
-    HGDIOBJ m_old = nullptr;
+    MemoryDib m_pixel{nullptr, 1, 1};
 };
 
 DWORD Premultiplied(DWORD argb) {
@@ -167,9 +125,9 @@ HBITMAP RenderToBitmap(CPaintManagerUI* manager, CControlUI* control, const RECT
     const HDC paintDC = manager->GetPaintDC();
     // The controls paint at their window positions, so the canvas spans the
     // window up to the rectangle's far corner; a 32-bit DIB keeps their alpha.
-    OffscreenDib canvas(paintDC, rc.right, rc.bottom);
+    const MemoryDib canvas(paintDC, rc.right, rc.bottom);
     if (!canvas.Ready()) return nullptr;
-    control->Paint(canvas.dc.get(), rc, stopControl);
+    control->Paint(canvas.dc(), rc, stopControl);
 
     BYTE* bits = nullptr;
     UniqueBitmap result(CRenderEngine::CreateARGB32Bitmap(paintDC, width, height, &bits));
@@ -177,7 +135,7 @@ HBITMAP RenderToBitmap(CPaintManagerUI* manager, CControlUI* control, const RECT
     if (!result || !copyDC) return nullptr;
     {
         const ScopedSelect select(copyDC.get(), result.get());
-        BitBlt(copyDC.get(), 0, 0, width, height, canvas.dc.get(), rc.left, rc.top, SRCCOPY);
+        BitBlt(copyDC.get(), 0, 0, width, height, canvas.dc(), rc.left, rc.top, SRCCOPY);
         if (background >> 24) CRenderEngine::DrawColor(copyDC.get(), RECT{0, 0, width, height}, background);
     }
     GdiFlush();
@@ -200,16 +158,16 @@ void CRenderEngine::DrawGradient(HDC dc, const RECT& rc, DWORD first, DWORD seco
         return;
     }
     // Drawn opaque off screen, then laid over the target with the mean alpha.
-    OffscreenDib offscreen(dc, width, height);
+    const MemoryDib offscreen(dc, width, height);
     if (!offscreen.Ready()) return;
-    GradientFillRect(offscreen.dc.get(), RECT{0, 0, width, height}, first, second, vertical, steps);
+    GradientFillRect(offscreen.dc(), RECT{0, 0, width, height}, first, second, vertical, steps);
     GdiFlush();
-    BYTE* alphaByte = offscreen.bits + 3;
-    for (size_t i = 0, n = static_cast<size_t>(width) * static_cast<size_t>(height); i < n; ++i, alphaByte += 4) {
-        *alphaByte = 255;
+    DWORD* pixels = offscreen.pixels();
+    for (size_t i = 0, n = static_cast<size_t>(width) * static_cast<size_t>(height); i < n; ++i) {
+        pixels[i] |= 0xFF000000;
     }
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(alpha), AC_SRC_ALPHA};
-    BlendPremultiplied(dc, rc.left, rc.top, width, height, offscreen.dc.get(), 0, 0, width, height, blend);
+    BlendPremultiplied(dc, rc.left, rc.top, width, height, offscreen.dc(), 0, 0, width, height, blend);
 }
 
 void CRenderEngine::DrawLine(HDC dc, const RECT& rc, int width, DWORD color, int style) {
@@ -273,17 +231,8 @@ void CRenderEngine::DrawRoundRectPath(HDC dc, float x, float y, float width, flo
 }
 
 HBITMAP CRenderEngine::CreateARGB32Bitmap(HDC dc, int cx, int cy, BYTE** bits) {
-    if (cx <= 0 || cy <= 0) return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = cx;
-    info.bmiHeader.biHeight = cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(cx) * static_cast<DWORD>(cy) * 4;
     void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HBITMAP bitmap = CreateDib32(dc, cx, cy, false, &pixels);
     if (bits) *bits = static_cast<BYTE*>(pixels);
     return bitmap;
 }

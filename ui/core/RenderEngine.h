@@ -58,7 +58,6 @@ public:
     static void HslToRgb(DWORD* argb, float h, float s, float l);
 
     // Primitives. Colours are 0xAARRGGBB.
-    static DWORD AdjustColor(DWORD color);
     static void DrawColor(HDC dc, const RECT& rc, DWORD color);
     static void DrawGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, bool vertical, int steps);
     static void DrawLine(HDC dc, const RECT& rc, int width, DWORD color, int style = PS_SOLID);
@@ -78,6 +77,8 @@ public:
     static void DrawHtmlText(HDC dc, CPaintManagerUI* manager, RECT& rc, LPCTSTR text, DWORD color,
                              RECT* linkRects, CUIString* linkTexts, int& linkCount, int font, UINT style);
     static SIZE GetTextSize(HDC dc, CPaintManagerUI* manager, LPCTSTR text, int font);
+    // Black of any alpha gets 1 added, so it stays apart from an unset colour.
+    static DWORD AdjustColor(DWORD color);
 
     // Bitmaps. Both Generate functions return a bitmap the caller deletes.
     static HBITMAP CreateARGB32Bitmap(HDC dc, int cx, int cy, BYTE** bits);

@@ -38,4 +38,28 @@ private:
     HGDIOBJ m_old;
 };
 
+// A 32-bit BI_RGB DIB section; rows run from the top when `topDown`. `bits`
+// (may be null) receives the pixels, or null on failure.
+HBITMAP CreateDib32(HDC dc, int cx, int cy, bool topDown, void** bits);
+
+// A 32-bit top-down DIB selected into a memory DC of its own, for drawing
+// that needs to read or write the pixels afterwards.
+class MemoryDib {
+public:
+    MemoryDib(HDC compatible, int cx, int cy);
+    MemoryDib(const MemoryDib&) = delete;
+    MemoryDib& operator=(const MemoryDib&) = delete;
+    ~MemoryDib();
+
+    bool Ready() const { return m_old != nullptr; }
+    HDC dc() const { return m_dc.get(); }
+    DWORD* pixels() const { return m_pixels; }
+
+private:
+    UniqueMemoryDC m_dc;
+    UniqueBitmap m_bitmap;
+    DWORD* m_pixels = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
 }  // namespace KvUI

@@ -7,6 +7,7 @@
 // every piece on the line's common bottom.
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <vector>
 
 #include "ui/core/PaintManagerUI.h"
@@ -299,10 +300,15 @@ bool MarkupPainter::PushFontVariant(bool bold, bool underline, bool italic) {
     return true;
 }
 
+// Closes the latest open tag of that letter, also when tags were closed out of
+// order ({a x}{b}link{/a}{/b}): every font pushed is then popped exactly once.
 void MarkupPainter::PopFontTag(wchar_t letter) {
-    if (m_state.fontTags.empty() || m_state.fontTags.back().letter != letter) return;
-    const bool pushed = m_state.fontTags.back().pushedFont;
-    m_state.fontTags.pop_back();
+    std::vector<FontTag>& tags = m_state.fontTags;
+    const auto open =
+        std::find_if(tags.rbegin(), tags.rend(), [letter](const FontTag& tag) { return tag.letter == letter; });
+    if (open == tags.rend()) return;
+    const bool pushed = open->pushedFont;
+    tags.erase(std::next(open).base());
     if (!pushed || m_state.fonts.empty()) return;
     int italicOverhang = 0;
     if (m_tm.tmItalic) {

@@ -74,15 +74,9 @@ TImageInfo* DecodeImage(const EncodedImage& encoded, DWORD mask) {
         encoded.data, static_cast<int>(encoded.size), &width, &height, &components, 4));
     if (!rgba || width <= 0 || height <= 0) return nullptr;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down, like the decoder's rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    // Top-down, like the decoder's rows.
+    UniqueBitmap bitmap(CreateDib32(nullptr, width, height, true, &bits));
     if (!bitmap || !bits) return nullptr;
 
     bool hasAlpha = false;

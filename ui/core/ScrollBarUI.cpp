@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cwchar>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
@@ -19,7 +20,7 @@ constexpr UINT kRepeatElapse = 50;
 constexpr int kRepeatDelayTicks = 5;
 constexpr DWORD kMissingImageOutline = 0xFF85E4FF;
 
-bool IsTrue(LPCTSTR value) { return _wcsicmp(value, L"true") == 0; }
+using attribute::IsTrue;
 
 bool IsMouseEvent(int type) { return type >= EventMouseFirst && type <= EventMouseLast; }
 
@@ -65,7 +66,7 @@ CScrollBarUI::CScrollBarUI() { m_fixedWidth = kDefaultThickness; }
 LPCTSTR CScrollBarUI::GetClass() const { return L"ScrollBarUI"; }
 
 LPVOID CScrollBarUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"ScrollBar") == 0) return this;
+    if (name && attribute::Is(name, L"ScrollBar")) return this;
     return CControlUI::GetInterface(name);
 }
 
@@ -345,22 +346,22 @@ void CScrollBarUI::DoEvent(TUIEvent& event) {
 
 void CScrollBarUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
     for (const ImageAttribute& image : kImageAttributes) {
-        if (_wcsicmp(name, image.name) == 0) {
+        if (attribute::Is(name, image.name)) {
             SetImage(image.part, image.state, value);
             return;
         }
     }
-    if (_wcsicmp(name, L"hor") == 0) {
+    if (attribute::Is(name, L"hor")) {
         SetHorizontal(IsTrue(value));
-    } else if (_wcsicmp(name, L"linesize") == 0) {
+    } else if (attribute::Is(name, L"linesize")) {
         SetLineSize(_wtoi(value));
-    } else if (_wcsicmp(name, L"range") == 0) {
+    } else if (attribute::Is(name, L"range")) {
         SetScrollRange(_wtoi(value));
-    } else if (_wcsicmp(name, L"value") == 0) {
+    } else if (attribute::Is(name, L"value")) {
         SetScrollPos(_wtoi(value));
-    } else if (_wcsicmp(name, L"showbutton1") == 0) {
+    } else if (attribute::Is(name, L"showbutton1")) {
         SetShowButton1(IsTrue(value));
-    } else if (_wcsicmp(name, L"showbutton2") == 0) {
+    } else if (attribute::Is(name, L"showbutton2")) {
         SetShowButton2(IsTrue(value));
     } else {
         CControlUI::SetAttribute(name, value);

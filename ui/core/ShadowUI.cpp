@@ -287,16 +287,8 @@ void CShadowUI::Update(HWND frame) {
     // A negative margin larger than the frame leaves nothing to draw.
     if (width <= 0 || height <= 0) return;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
-    void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BYTE* bits = nullptr;
+    UniqueBitmap bitmap(CRenderEngine::CreateARGB32Bitmap(nullptr, width, height, &bits));
     UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
     if (!bitmap || !bits || !dc) return;
     ScopedSelect select(dc.get(), bitmap.get());
@@ -304,8 +296,8 @@ void CShadowUI::Update(HWND frame) {
     if (m_useImage) {
         if (!DrawImage(dc.get(), width, height)) return;
     } else {
-        std::memset(bits, 0, info.bmiHeader.biSizeImage);
-        MakeShadow(static_cast<DWORD*>(bits), frame, frameRect);
+        std::memset(bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        MakeShadow(reinterpret_cast<DWORD*>(bits), frame, frameRect);
     }
 
     POINT origin = ShadowOrigin(frameRect);

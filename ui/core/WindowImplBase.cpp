@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "ui/core/ControlUI.h"
+#include "ui/core/RenderGdi.h"
 
 namespace KvUI {
 namespace {
@@ -210,9 +211,9 @@ LRESULT WindowImplBase::OnSize(UINT, WPARAM, LPARAM, bool& handled) {
     RECT rc = {};
     GetWindowRect(m_hWnd, &rc);
     const SIZE corner = m_pm.GetRoundCorner();
-    HRGN region = CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner.cx, corner.cy);
+    UniqueRegion region(CreateRoundRectRgn(0, 0, rc.right - rc.left + 1, rc.bottom - rc.top + 1, corner.cx, corner.cy));
     // The window owns the region once it is set.
-    if (region && !SetWindowRgn(m_hWnd, region, TRUE)) DeleteObject(region);
+    if (region && SetWindowRgn(m_hWnd, region.get(), TRUE)) region.release();
     return 0;
 }
 

@@ -33,14 +33,6 @@ public:
     // such controls only: there the caption band drags the window.
     virtual bool IsInStaticControl(CControlUI* control);
 
-    void Notify(TUINotify& msg) override;
-    // Offers RETURN and ESC to ResponseDefaultKeyEvent; the key still goes on.
-    LRESULT MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
-    CControlUI* CreateControl(LPCTSTR className) override;
-    LPCTSTR QueryControlText(LPCTSTR id, int type) override;
-
-    KVUI_DECLARE_NOTIFY_MAP()
-
 protected:
     LPCTSTR GetSuperClassName() const override;
     UINT GetClassStyle() const override;
@@ -79,6 +71,17 @@ protected:
     // The window's current style without the caption bits.
     virtual LONG GetStyle();
 
+public:
+    // What the further bases ask of a window: notification routing by the
+    // window's map ("click" goes to OnClick), the RETURN/ESC filter, the
+    // builder's callback (no controls of its own) and the control texts.
+    KVUI_DECLARE_NOTIFY_MAP()
+    void Notify(TUINotify& msg) override;
+    LRESULT MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    CControlUI* CreateControl(LPCTSTR className) override;
+    LPCTSTR QueryControlText(LPCTSTR id, int type) override;
+
+protected:
     CPaintManagerUI m_pm;
 };
 

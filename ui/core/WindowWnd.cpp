@@ -10,6 +10,14 @@ constexpr wchar_t kObjectProperty[] = L"WndX";
 
 bool Registered(ATOM atom) { return atom != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS; }
 
+// The object a window of our class was created for. The class is registered
+// for the whole process, so anyone may create one without an object: such a
+// window simply gets the default procedure.
+CWindowWnd* CreationObject(LPARAM lParam) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    return create ? static_cast<CWindowWnd*>(create->lpCreateParams) : nullptr;
+}
+
 }  // namespace
 
 bool CWindowWnd::RegisterWindowClass() {
@@ -168,9 +176,11 @@ void CWindowWnd::OnFinalMessage(HWND hWnd) { (void)hWnd; }
 LRESULT CALLBACK CWindowWnd::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWindowWnd* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<CWindowWnd*>(reinterpret_cast<LPCREATESTRUCTW>(lParam)->lpCreateParams);
-        self->m_hWnd = hWnd;
-        SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self = CreationObject(lParam);
+        if (self) {
+            self->m_hWnd = hWnd;
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
     } else {
         self = reinterpret_cast<CWindowWnd*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (msg == WM_NCDESTROY && self) {
@@ -188,9 +198,11 @@ LRESULT CALLBACK CWindowWnd::WndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
 LRESULT CALLBACK CWindowWnd::ControlProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CWindowWnd* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<CWindowWnd*>(reinterpret_cast<LPCREATESTRUCTW>(lParam)->lpCreateParams);
-        self->m_hWnd = hWnd;
-        SetPropW(hWnd, kObjectProperty, self);
+        self = CreationObject(lParam);
+        if (self) {
+            self->m_hWnd = hWnd;
+            SetPropW(hWnd, kObjectProperty, self);
+        }
     } else {
         self = static_cast<CWindowWnd*>(GetPropW(hWnd, kObjectProperty));
         if (msg == WM_NCDESTROY && self) {

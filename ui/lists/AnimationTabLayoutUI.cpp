@@ -1,5 +1,6 @@
 #include "ui/lists/AnimationTabLayoutUI.h"
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
@@ -20,7 +21,7 @@ CAnimationTabLayoutUI::~CAnimationTabLayoutUI() { StopAnimation(0); }
 LPCTSTR CAnimationTabLayoutUI::GetClass() const { return L"AnimationTabLayoutUI"; }
 
 LPVOID CAnimationTabLayoutUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"AnimationTabLayout") == 0) return static_cast<CAnimationTabLayoutUI*>(this);
+    if (name && attribute::Is(name, L"AnimationTabLayout")) return static_cast<CAnimationTabLayoutUI*>(this);
     return CTabLayoutUI::GetInterface(name);
 }
 
@@ -30,7 +31,7 @@ void CAnimationTabLayoutUI::DoEvent(TUIEvent& event) {
 }
 
 void CAnimationTabLayoutUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
-    if (name && value && _wcsicmp(name, L"animation_direction") == 0 && _wcsicmp(value, L"vertical") == 0) {
+    if (name && value && attribute::Is(name, L"animation_direction") && attribute::Is(value, L"vertical")) {
         m_vertical = true;
     }
     CTabLayoutUI::SetAttribute(name, value);
@@ -42,43 +43,32 @@ bool CAnimationTabLayoutUI::SelectItem(int index) {
     m_direction = index > m_curSel ? -1 : 1;
     const int previous = m_curSel;
     m_curSel = index;
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* page = GetItemAt(i);
-        if (i != index) {
-            page->SetVisible(false);
-            continue;
-        }
-        page->SetVisible(true);
-        page->SetFocus();
-        m_pageShown = false;
-        m_currentPage = page;
-    }
+    m_currentPage = ShowSelectedPage();
+    m_pageShown = false;
     NeedParentUpdate();
     // The first frame shows the page, already in its place for the slide.
     if (m_currentPage) m_currentPage->SetVisible(false);
     StartSlide();
-    if (m_manager) {
-        m_manager->SetNextTabControl();
-        m_manager->SendNotify(this, L"tabselect", static_cast<WPARAM>(m_curSel), static_cast<LPARAM>(previous));
-    }
+    AnnounceSelection(previous);
     return true;
 }
 
 void CAnimationTabLayoutUI::StartSlide() {
-    // A slide that replaces a running one still ends on the layout's own
-    // place, not where the running one had moved it to.
-    if (!IsAnimationRunning(kSlideId)) m_rectBefore = m_itemRect;
+    m_rectBefore = m_itemRect;
+    const int width = m_rectBefore.right - m_rectBefore.left;
+    const int height = m_rectBefore.bottom - m_rectBefore.top;
     m_curRect = m_rectBefore;
-    const POINT shift = StartShift();
-    OffsetRect(&m_curRect, shift.x, shift.y);
+    if (m_vertical) {
+        OffsetRect(&m_curRect, 0, -height * m_direction);
+    } else {
+        OffsetRect(&m_curRect, (kStartOffset - width) * m_direction, 0);
+    }
     StopAnimation(kSlideId);
-    StartAnimation(kFrameInterval, kFrames, kSlideId, false);
-}
-
-POINT CAnimationTabLayoutUI::StartShift() const {
-    const RECT& home = m_rectBefore;
-    if (m_vertical) return POINT{0, -(home.bottom - home.top) * m_direction};
-    return POINT{(kStartOffset - (home.right - home.left)) * m_direction, 0};
+    if (StartAnimation(kFrameInterval, kFrames, kSlideId, false)) return;
+    // No window to time the slide (a skin chooses its page while it is
+    // built): the page shows at once instead of staying hidden.
+    m_pageShown = true;
+    if (m_currentPage) m_currentPage->SetVisible(true);
 }
 
 void CAnimationTabLayoutUI::OnAnimationStep(int totalFrames, int currentFrame, int id) {
@@ -88,15 +78,13 @@ void CAnimationTabLayoutUI::OnAnimationStep(int totalFrames, int currentFrame, i
         // The page may have been removed since the slide began.
         if (m_currentPage && GetItemIndex(m_currentPage) >= 0) m_currentPage->SetVisible(true);
     }
-    m_curRect = m_rectBefore;
-    if (currentFrame >= totalFrames) {
+    if (currentFrame == totalFrames) {
+        m_curRect = m_rectBefore;
         m_itemRect = m_rectBefore;
+    } else if (m_vertical) {
+        OffsetRect(&m_curRect, 0, (m_rectBefore.bottom - m_rectBefore.top) * m_direction / totalFrames);
     } else {
-        // Each frame keeps its share of the start shift, falling evenly to
-        // none: the last frame lands on the layout's own place without a jump.
-        const POINT shift = StartShift();
-        const int remaining = totalFrames - currentFrame;
-        OffsetRect(&m_curRect, shift.x * remaining / totalFrames, shift.y * remaining / totalFrames);
+        OffsetRect(&m_curRect, (m_rectBefore.right - m_rectBefore.left) * m_direction / totalFrames, 0);
     }
     SetPos(m_curRect, true);
 }

@@ -22,8 +22,6 @@ public:
 
 private:
     void StartSlide();
-    // Where the slide starts, relative to the layout's own place.
-    POINT StartShift() const;
 
     bool m_vertical = false;
     int m_direction = 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
@@ -12,7 +13,7 @@ CTabLayoutUI::~CTabLayoutUI() = default;
 LPCTSTR CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
 
 LPVOID CTabLayoutUI::GetInterface(LPCTSTR name) {
-    if (name && _wcsicmp(name, L"TabLayout") == 0) return static_cast<CTabLayoutUI*>(this);
+    if (name && attribute::Is(name, L"TabLayout")) return static_cast<CTabLayoutUI*>(this);
     return CContainerUI::GetInterface(name);
 }
 
@@ -74,22 +75,32 @@ bool CTabLayoutUI::SelectItem(int index) {
     if (index == m_curSel) return true;
     const int previous = m_curSel;
     m_curSel = index;
+    ShowSelectedPage();
+    SetPos(m_itemRect, true);
+    NeedParentUpdate();
+    AnnounceSelection(previous);
+    return true;
+}
+
+CControlUI* CTabLayoutUI::ShowSelectedPage() {
+    CControlUI* selected = nullptr;
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* page = GetItemAt(i);
-        if (i != index) {
+        if (i != m_curSel) {
             page->SetVisible(false);
             continue;
         }
         page->SetVisible(true);
         page->SetFocus();
-        SetPos(m_itemRect, true);
+        selected = page;
     }
-    NeedParentUpdate();
-    if (m_manager) {
-        m_manager->SetNextTabControl();
-        m_manager->SendNotify(this, L"tabselect", static_cast<WPARAM>(m_curSel), static_cast<LPARAM>(previous));
-    }
-    return true;
+    return selected;
+}
+
+void CTabLayoutUI::AnnounceSelection(int previous) {
+    if (!m_manager) return;
+    m_manager->SetNextTabControl();
+    m_manager->SendNotify(this, L"tabselect", static_cast<WPARAM>(m_curSel), static_cast<LPARAM>(previous));
 }
 
 void CTabLayoutUI::SetPos(RECT rc, bool needInvalidate) {
@@ -122,7 +133,7 @@ void CTabLayoutUI::SetPos(RECT rc, bool needInvalidate) {
 }
 
 void CTabLayoutUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
-    if (name && value && _wcsicmp(name, L"selectedid") == 0) SelectItem(static_cast<int>(wcstol(value, nullptr, 10)));
+    if (name && value && attribute::Is(name, L"selectedid")) SelectItem(static_cast<int>(wcstol(value, nullptr, 10)));
     CContainerUI::SetAttribute(name, value);
 }
 

@@ -28,6 +28,12 @@ public:
     int GetCurSel() const { return m_curSel; }
 
 protected:
+    // Makes the selected page visible and focused and hides the others;
+    // returns the selected page.
+    CControlUI* ShowSelectedPage();
+    // Moves the focus on and sends "tabselect" (new page, `previous`).
+    void AnnounceSelection(int previous);
+
     int m_curSel = -1;
 };
 

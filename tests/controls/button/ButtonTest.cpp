@@ -43,6 +43,18 @@ protected:
         EXPECT_TRUE(host.Paint());
         return host.Pixel(x, y);
     }
+    // What the button shows when normal, hot, pushed and disabled, in that order.
+    std::vector<DWORD> ThroughTheStates() {
+        std::vector<DWORD> shown = {Shows()};
+        host.Move(10, 10);
+        shown.push_back(Shows());
+        host.Press(10, 10);
+        shown.push_back(Shows());
+        host.Release(10, 10);
+        button->SetEnabled(false);
+        shown.push_back(Shows());
+        return shown;
+    }
 
     Host host{200, 100};
     CButtonUI* button = nullptr;
@@ -129,14 +141,7 @@ TEST_F(Button, AFocusedButtonInADisabledWindowShowsItsNormalPicture) {
 
 TEST_F(Button, FourSlicesGiveNormalHotPushedAndDisabled) {
     Open(L"stateimage=\"strip4.png\" statecount=\"4\"");
-    EXPECT_EQ(kRed, Shows());
-    host.Move(10, 10);
-    EXPECT_EQ(kLime, Shows());
-    host.Press(10, 10);
-    EXPECT_EQ(kBlue, Shows());
-    host.Release(10, 10);
-    button->SetEnabled(false);
-    EXPECT_EQ(kYellow, Shows());
+    EXPECT_EQ((std::vector<DWORD>{kRed, kLime, kBlue, kYellow}), ThroughTheStates());
 }
 
 TEST_F(Button, TwoSlicesShareTheHotAndPushedPicture) {
@@ -188,14 +193,7 @@ TEST_F(Button, SlicesKeepTheStripsFade) {
 
 TEST_F(Button, StateColoursFollowTheState) {
     Open(L"bkcolor=\"#FFFF0000\" hotbkcolor=\"#FF00FF00\" pushedbkcolor=\"#FF0000FF\" disabledbkcolor=\"#FFFFFF00\"");
-    EXPECT_EQ(kRed, Shows());
-    host.Move(10, 10);
-    EXPECT_EQ(kLime, Shows());
-    host.Press(10, 10);
-    EXPECT_EQ(kBlue, Shows());
-    host.Release(10, 10);
-    button->SetEnabled(false);
-    EXPECT_EQ(kYellow, Shows());
+    EXPECT_EQ((std::vector<DWORD>{kRed, kLime, kBlue, kYellow}), ThroughTheStates());
 }
 
 TEST_F(Button, TheHotForeImageShowsOnlyWhileHotAndNotPushed) {

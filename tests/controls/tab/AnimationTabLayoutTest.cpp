@@ -56,6 +56,15 @@ protected:
     RECT home = {};
 };
 
+// Frames 0 to 14 each move the layout by a fifteenth of its extent from
+// where the slide starts; frame 15 puts it back on its own place.
+std::vector<int> ExpectedSlide(int start, int step) {
+    std::vector<int> places;
+    for (int frame = 0; frame < 15; ++frame) places.push_back(start + (frame + 1) * step);
+    places.push_back(0);
+    return places;
+}
+
 TEST_F(Slide, ToAHigherPageItComesInFromTheRightAndEndsInPlace) {
     Open();
     ASSERT_TRUE(slide->SelectItem(1));
@@ -64,14 +73,7 @@ TEST_F(Slide, ToAHigherPageItComesInFromTheRightAndEndsInPlace) {
     std::vector<int> expectedFrames;
     for (int i = 0; i <= 15; ++i) expectedFrames.push_back(i);
     EXPECT_EQ(expectedFrames, slide->frames) << "15 frames: 16 steps";
-
-    const std::vector<int> lefts = Lefts();
-    EXPECT_EQ(300 - 52, lefts.front()) << "its own left plus its width minus 52";
-    EXPECT_EQ(0, lefts.back());
-    for (size_t i = 1; i < lefts.size(); ++i) {
-        EXPECT_LT(lefts[i], lefts[i - 1]) << "moving leftwards, frame " << i;
-        EXPECT_LE(lefts[i - 1] - lefts[i], 17) << "even steps, no jump, frame " << i;
-    }
+    EXPECT_EQ(ExpectedSlide(300 - 52, -20), Lefts()) << "from its own left plus its width minus 52, leftwards";
     for (const RECT& rc : slide->places) {
         EXPECT_EQ(0, rc.top);
         EXPECT_EQ(300, rc.right - rc.left) << "the layout moves whole";
@@ -87,35 +89,34 @@ TEST_F(Slide, ToALowerPageItComesInFromTheLeft) {
     slide->places.clear();
     ASSERT_TRUE(slide->SelectItem(0));
     ASSERT_TRUE(Finished(2));
-    const std::vector<int> lefts = Lefts();
-    EXPECT_EQ(-300 + 52, lefts.front());
-    EXPECT_EQ(0, lefts.back());
-    for (size_t i = 1; i < lefts.size(); ++i) EXPECT_GT(lefts[i], lefts[i - 1]) << "moving rightwards, frame " << i;
+    EXPECT_EQ(ExpectedSlide(-300 + 52, 20), Lefts()) << "from its own left minus its width plus 52, rightwards";
 }
 
-TEST_F(Slide, AVerticalSlideComesFromAWholeHeightAway) {
+TEST_F(Slide, AVerticalSlideComesFromAWholeHeightAwayInTruncatedSteps) {
     Open(L"animation_direction=\"Vertical\"");
     ASSERT_TRUE(slide->SelectItem(2));
     ASSERT_TRUE(Finished());
-    EXPECT_EQ(200, slide->places.front().top) << "no 52-pixel start offset upright";
-    EXPECT_EQ(0, slide->places.front().left);
-    EXPECT_EQ(0, slide->places.back().top);
-    for (size_t i = 1; i < slide->places.size(); ++i) {
-        EXPECT_LE(slide->places[i - 1].top - slide->places[i].top, 14) << "no jump, frame " << i;
+    std::vector<int> tops;
+    for (const RECT& rc : slide->places) {
+        tops.push_back(rc.top);
+        EXPECT_EQ(0, rc.left);
     }
+    EXPECT_EQ(ExpectedSlide(200, -13), tops) << "no 52-pixel offset upright; 200 / 15 truncates to 13";
 }
 
-TEST_F(Slide, ANewSelectionDuringASlideStillEndsInPlace) {
+TEST_F(Slide, ANewSelectionDuringASlideStartsWhereTheLayoutIsAndEndsInPlace) {
     Open();
     ASSERT_TRUE(slide->SelectItem(1));
     ASSERT_TRUE(PumpUntil([&] { return slide->frames.size() >= 5; }));
-    ASSERT_FALSE(SameRect(home, slide->GetPos())) << "caught mid-slide";
+    const RECT caught = slide->GetPos();
+    ASSERT_FALSE(SameRect(home, caught)) << "caught mid-slide";
     const size_t firstOfNewSlide = slide->places.size();
     ASSERT_TRUE(slide->SelectItem(2));
     ASSERT_TRUE(Finished());
-    EXPECT_TRUE(SameRect(home, slide->places.back())) << Show(slide->places.back());
-    EXPECT_TRUE(SameRect(home, slide->GetPos()));
-    EXPECT_EQ(300 - 52, Lefts()[firstOfNewSlide]) << "the new slide starts from the layout's own place";
+    EXPECT_EQ(caught.left + 300 - 52 - 20, Lefts()[firstOfNewSlide]) << "the new slide starts from that moment's place";
+    ASSERT_TRUE(host.Paint());
+    EXPECT_TRUE(SameRect(home, slide->GetPos())) << "the layout is laid out again: " << Show(slide->GetPos());
+    EXPECT_EQ(0x0000FFu, host.Pixel(150, 100));
     EXPECT_EQ(2, slide->GetCurSel());
 }
 
@@ -138,6 +139,23 @@ TEST_F(Slide, RemovingTheSlidingPageIsSafe) {
     ASSERT_TRUE(slide->Remove(slide->GetItemAt(2)));
     ASSERT_TRUE(Finished());
     EXPECT_EQ(0, slide->GetCurSel());
+}
+
+TEST(SlideWithoutWindow, APageChosenWhileTheSkinIsBuiltShowsAtOnce) {
+    CDialogBuilder builder;
+    CControlUI* root = builder.Create(
+        Skin(L"<AnimationTabLayout name=\"tabs\" selectedid=\"1\"><Control bkcolor=\"#FFFF0000\"/>"
+             L"<Control bkcolor=\"#FF0000FF\"/></AnimationTabLayout>")
+            .c_str());
+    ASSERT_NE(nullptr, root);
+    Host host(300, 200);
+    host.Attach(root);
+    auto* tabs = host.Find<CAnimationTabLayoutUI>(L"tabs");
+    ASSERT_NE(nullptr, tabs);
+    EXPECT_EQ(1, tabs->GetCurSel());
+    EXPECT_TRUE(tabs->GetItemAt(1)->IsVisible());
+    EXPECT_FALSE(tabs->GetItemAt(0)->IsVisible());
+    EXPECT_EQ(0x0000FFu, host.Pixel(150, 100));
 }
 
 }  // namespace

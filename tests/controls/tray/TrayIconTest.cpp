@@ -104,12 +104,14 @@ TEST_F(TrayIcon, IsEnabledOnlyWhenTheShellTookTheIcon) {
 
 TEST_F(TrayIcon, ASecondCreateReplacesTheFirstIcon) {
     CTrayIcon tray(shell.Seam());
-    tray.Create(window, 132, L"first");
+    tray.Create(window, 132, L"first", WM_USER + 9);
     tray.Create(window, 133, L"second");
     ASSERT_EQ((std::vector<DWORD>{NIM_ADD, NIM_DELETE, NIM_ADD}), shell.Messages());
     EXPECT_EQ(132u, shell.calls[1].record.uID) << "the first icon is the one deleted";
     EXPECT_EQ(133u, shell.calls[2].record.uID);
     EXPECT_EQ(std::wstring(L"second"), shell.calls[2].record.szTip);
+    EXPECT_EQ(static_cast<UINT>(WM_USER + 9), shell.calls[2].record.uCallbackMessage)
+        << "no new message given: the current one stays";
     EXPECT_TRUE(tray.IsEnabled());
 }
 

@@ -123,6 +123,28 @@ TEST_F(Build, SomeWindowAttributeNamesMustBeWrittenInLowerCase) {
     EXPECT_TRUE(pm().IsLayered());
 }
 
+TEST_F(Build, TheLayeredAttributesTakeOnlyTheirLowerCaseNames) {
+    Make(L"<Window LayeredOpacity=\"90\" BkTrans=\"true\" LayeredImage=\"file='x.png'\"><Control /></Window>");
+    EXPECT_FALSE(pm().IsLayered());
+    EXPECT_NE(90, pm().GetOpacity());
+
+    Make(L"<Window layeredopacity=\"90\" bktrans=\"true\"><Control /></Window>");
+    EXPECT_TRUE(pm().IsLayered());
+    EXPECT_EQ(90, pm().GetOpacity());
+    Make(L"<Window bktrans=\"false\"><Control /></Window>");
+    EXPECT_FALSE(pm().IsLayered());
+
+    // A layered image switches layering on by itself.
+    Make(L"<Window layeredimage=\"file='x.png'\"><Control /></Window>");
+    EXPECT_TRUE(pm().IsLayered());
+    EXPECT_STREQ(L"file='x.png'", pm().GetLayeredImage());
+}
+
+TEST_F(Build, AlphaIsAnotherNameForOpacity) {
+    Make(L"<Window ALPHA=\"77\"><Control /></Window>");
+    EXPECT_EQ(77, pm().GetOpacity());
+}
+
 TEST_F(Build, AShortNumberListStopsAtItsEnd) {
     Make(L"<Window mininfo=\"120\" sizebox=\"3,3\"><Control /></Window>");
     EXPECT_EQ(120, pm().GetMinInfo().cx);
@@ -154,6 +176,14 @@ TEST_F(Build, TagsMakeControlsInAnyLetterCase) {
     EXPECT_STREQ(L"HorizontalLayoutUI", layout->GetItemAt(1)->GetClass());
     EXPECT_STREQ(L"ScrollBarUI", layout->GetItemAt(2)->GetClass());
     EXPECT_STREQ(L"ContainerUI", layout->GetItemAt(3)->GetClass());
+}
+
+TEST_F(Build, ButtonTagsInAnyLetterCaseMakeButtons) {
+    CControlUI* root = Make(L"<Window><VerticalLayout><Button /><button /><BUTTON /></VerticalLayout></Window>");
+    auto* layout = static_cast<CVerticalLayoutUI*>(root);
+    ASSERT_EQ(3, layout->GetCount());
+    for (int i = 0; i < 3; ++i) EXPECT_STREQ(L"ButtonUI", layout->GetItemAt(i)->GetClass());
+    EXPECT_TRUE(callback.asked.empty());
 }
 
 TEST_F(Build, AnUnknownTagMakesNothingNorAnyOfItsChildren) {

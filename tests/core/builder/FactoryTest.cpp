@@ -28,18 +28,33 @@ TEST_P(FactoryClass, MakesTheClassOfThatNameInAnyLetterCase) {
     EXPECT_STREQ(GetParam().madeClass, control->GetClass());
 }
 
+// Every class the library has so far, each made by the class of that name.
 INSTANTIATE_TEST_SUITE_P(Registered, FactoryClass,
                          ::testing::Values(ClassCase{L"CControlUI", L"ControlUI"},
                                            ClassCase{L"CContainerUI", L"ContainerUI"},
+                                           ClassCase{L"CButtonUI", L"ButtonUI"},
+                                           ClassCase{L"CGifAnimUI", L"GifAnimUI"},
+                                           ClassCase{L"CLabelUI", L"LabelUI"},
+                                           ClassCase{L"COptionUI", L"OptionUI"},
+                                           ClassCase{L"CCheckBoxUI", L"CheckBoxUI"},
+                                           ClassCase{L"CProgressUI", L"ProgressUI"},
                                            ClassCase{L"CScrollBarUI", L"ScrollBarUI"},
+                                           ClassCase{L"CSliderUI", L"SliderUI"},
+                                           ClassCase{L"CTextUI", L"TextUI"},
+                                           ClassCase{L"CAnimationTabLayoutUI", L"AnimationTabLayoutUI"},
                                            ClassCase{L"CHorizontalLayoutUI", L"HorizontalLayoutUI"},
-                                           ClassCase{L"CVerticalLayoutUI", L"VerticalLayoutUI"},
-                                           ClassCase{L"cverticallayoutui", L"VerticalLayoutUI"},
-                                           ClassCase{L"CVERTICALLAYOUTUI", L"VerticalLayoutUI"}));
+                                           ClassCase{L"CTabLayoutUI", L"TabLayoutUI"},
+                                           ClassCase{L"CVerticalLayoutUI", L"VerticalLayoutUI"}));
+
+INSTANTIATE_TEST_SUITE_P(LetterCase, FactoryClass,
+                         ::testing::Values(ClassCase{L"cbuttonui", L"ButtonUI"},
+                                           ClassCase{L"CBUTTONUI", L"ButtonUI"},
+                                           ClassCase{L"cVerticalLayoutUi", L"VerticalLayoutUI"}));
 
 TEST(ControlFactory, AnUnknownOrMissingNameMakesNothing) {
     EXPECT_EQ(nullptr, Make(L"CNoSuchThingUI"));
     EXPECT_EQ(nullptr, Make(L"VerticalLayout"));  // the tag, not the class name
+    EXPECT_EQ(nullptr, Make(L"CComboUI"));        // a class the library does not have yet
     EXPECT_EQ(nullptr, Make(L""));
     EXPECT_EQ(nullptr, Make(nullptr));
 }

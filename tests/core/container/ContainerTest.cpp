@@ -1,5 +1,6 @@
 #include "ui/core/ContainerUI.h"
 
+#include <cwchar>
 #include <vector>
 
 #include "core/container/ContainerTestKit.h"
@@ -76,6 +77,27 @@ TEST(ContainerChildren, NullAndMissingChildrenAreRefused) {
     EXPECT_EQ(-1, container.GetItemIndex(nullptr));
 }
 
+TEST(ContainerChildren, AnIndexOutOfRangeLosesNoChild) {
+    Host host;
+    auto* root = host.Attach(new CVerticalLayoutUI());
+    CControlUI* a = Box(L"a");
+    CControlUI* b = Box(L"b");
+    root->Add(a);
+    root->Add(b);
+
+    EXPECT_FALSE(root->SetItemIndex(a, 2)) << "past the last place";
+    EXPECT_FALSE(root->SetItemIndex(a, -1));
+    EXPECT_EQ(2, root->GetCount());
+    EXPECT_EQ(a, root->GetItemAt(0));
+
+    CControlUI stray;
+    EXPECT_FALSE(root->AddAt(&stray, 3));
+    EXPECT_FALSE(root->AddAt(&stray, -1));
+    EXPECT_EQ(nullptr, stray.GetManager()) << "a refused control stays the caller's";
+    EXPECT_EQ(nullptr, stray.GetParent());
+    EXPECT_EQ(2, root->GetCount());
+}
+
 TEST(ContainerChildren, RemovingAChildDuringItsOwnEventDefersItsDeletion) {
     Host host;
     auto* root = new CVerticalLayoutUI();
@@ -137,6 +159,39 @@ TEST(ContainerChildren, WithoutAutoDestroyRemovedChildrenLiveOn) {
     container.RemoveAll();
     EXPECT_FALSE(dead);
     container.Add(&child);
+}
+
+namespace {
+
+// A row of a list: selectable when visible and enabled.
+class ListRow : public CControlUI {
+public:
+    LPVOID GetInterface(LPCTSTR name) override {
+        if (_wcsicmp(name, L"ListItem") == 0) return this;
+        return CControlUI::GetInterface(name);
+    }
+};
+
+}  // namespace
+
+TEST(ContainerChildren, FindSelectableSkipsWhatIsNoListRowOrCannotBeChosen) {
+    CContainerUI container;
+    EXPECT_EQ(-1, container.FindSelectable(0));
+    auto* hidden = new ListRow();
+    auto* disabled = new ListRow();
+    container.Add(Box(L"plain"));
+    container.Add(hidden);
+    container.Add(new ListRow());
+    container.Add(disabled);
+    container.Add(Box(L"plain"));
+    hidden->SetVisible(false);
+    disabled->SetEnabled(false);
+
+    EXPECT_EQ(2, container.FindSelectable(0, true));
+    EXPECT_EQ(2, container.FindSelectable(-7, true)) << "the start is clamped";
+    EXPECT_EQ(-1, container.FindSelectable(3, true));
+    EXPECT_EQ(2, container.FindSelectable(99, false)) << "the start is clamped";
+    EXPECT_EQ(2, container.FindSelectable(1, false)) << "nothing behind: forward from the first";
 }
 
 // ---- Placing children ----

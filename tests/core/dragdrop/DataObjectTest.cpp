@@ -14,12 +14,6 @@ using namespace dragdrop;
 
 namespace {
 
-CComRef<IDataObject> NewDataObject() {
-    auto* object = new CIDataObject(nullptr);
-    object->AddRef();
-    return CComRef<IDataObject>(object);
-}
-
 void PutGlobal(IDataObject* object, CLIPFORMAT cf, const std::string& text) {
     FORMATETC format = Format(cf, TYMED_HGLOBAL);
     STGMEDIUM medium = GlobalMedium(MakeGlobal(text.c_str(), text.size() + 1));

@@ -10,7 +10,17 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/core/ComRef.h"
+#include "ui/core/DataObject.h"
+
 namespace dragdrop {
+
+// An empty data object, as a drag source would fill it.
+inline KvUI::CComRef<IDataObject> NewDataObject() {
+    auto* object = new KvUI::CIDataObject(nullptr);
+    object->AddRef();
+    return KvUI::CComRef<IDataObject>(object);
+}
 
 class OleTest : public ::testing::Test {
 protected:

@@ -11,7 +11,6 @@
 #include "ui/core/DropTarget.h"
 
 using KvUI::CComRef;
-using KvUI::CIDataObject;
 using KvUI::CIDropTarget;
 using KvUI::DropImageOnWindow;
 using KvUI::RegisterImageDropTarget;
@@ -358,9 +357,7 @@ TEST_F(DropImage, ARegisteredWindowTakesADibFromADataObject) {
     WindowDropTarget target;
     ASSERT_TRUE(RegisterImageDropTarget(target, window.Get()));
 
-    auto* object = new CIDataObject(nullptr);
-    object->AddRef();
-    CComRef<IDataObject> data(object);
+    CComRef<IDataObject> data = NewDataObject();
     FORMATETC text = Format(CF_TEXT, TYMED_HGLOBAL);
     STGMEDIUM textMedium = GlobalMedium(MakeGlobal("x", 2));
     ASSERT_EQ(S_OK, data->SetData(&text, &textMedium, TRUE));
@@ -383,9 +380,7 @@ TEST_F(DropImage, ARegisteredWindowTakesABitmapBeforeADib) {
     WindowDropTarget target;
     ASSERT_TRUE(RegisterImageDropTarget(target, window.Get()));
 
-    auto* object = new CIDataObject(nullptr);
-    object->AddRef();
-    CComRef<IDataObject> data(object);
+    CComRef<IDataObject> data = NewDataObject();
     FORMATETC dib = Format(CF_DIB, TYMED_HGLOBAL);
     STGMEDIUM dibMedium = GlobalMedium(MakeGlobal(Dib24()));
     ASSERT_EQ(S_OK, data->SetData(&dib, &dibMedium, TRUE));

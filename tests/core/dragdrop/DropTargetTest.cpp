@@ -9,7 +9,6 @@
 #include "ui/core/DataObject.h"
 
 using KvUI::CComRef;
-using KvUI::CIDataObject;
 using KvUI::CIDropTarget;
 using namespace dragdrop;
 
@@ -34,9 +33,7 @@ public:
 };
 
 CComRef<IDataObject> DataWith(std::initializer_list<CLIPFORMAT> formats) {
-    auto* object = new CIDataObject(nullptr);
-    object->AddRef();
-    CComRef<IDataObject> data(object);
+    CComRef<IDataObject> data = NewDataObject();
     for (CLIPFORMAT cf : formats) {
         FORMATETC format = Format(cf, TYMED_HGLOBAL);
         STGMEDIUM medium = GlobalMedium(MakeGlobal("data", 5));
@@ -261,9 +258,7 @@ TEST_F(DropTarget, APaintManagerTakesDroppedImagesWithTheirEffect) {
     ASSERT_EQ(S_OK, host.manager.DragEnter(data.Get(), 0, POINTL{}, &effect));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect) << "text is not an image";
 
-    auto* object = new CIDataObject(nullptr);
-    object->AddRef();
-    CComRef<IDataObject> image(object);
+    CComRef<IDataObject> image = NewDataObject();
     FORMATETC format = Format(CF_BITMAP, TYMED_GDI);
     STGMEDIUM medium = BitmapMedium(SolidBitmap(4, 4, RGB(1, 2, 3)));
     ASSERT_EQ(S_OK, image->SetData(&format, &medium, TRUE));

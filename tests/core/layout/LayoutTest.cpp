@@ -11,6 +11,14 @@ namespace {
 int Height(const CControlUI* c) { return c->GetPos().bottom - c->GetPos().top; }
 int Width(const CControlUI* c) { return c->GetPos().right - c->GetPos().left; }
 
+// One whole drag with the left button, then the relayout it asks for.
+void DragAndRelease(Host& host, int x0, int y0, int x1, int y1) {
+    host.Press(x0, y0);
+    host.Drag(x1, y1);
+    host.Release(x1, y1);
+    host.LayOut();
+}
+
 // Lays a layout out on its own, as its parent would.
 void Lay(CContainerUI& layout, int width, int height) { layout.SetPos(RECT{0, 0, width, height}, false); }
 
@@ -319,21 +327,31 @@ TEST_F(SeparatorDrag, ImmediateModeResizesAtEveryMove) {
     host.Release(50, 228);
 }
 
-TEST_F(SeparatorDrag, ADragStopsAtTheMinimumHeight) {
+TEST_F(SeparatorDrag, ADragStopsAtTheMinimumAndMaximumHeights) {
+    Build();
+    DragAndRelease(host, 50, 198, 50, 100);
+    EXPECT_EQ(150, PanelHeight());
+
+    panel->SetMaxHeight(260);
+    DragAndRelease(host, 50, 148, 50, 300);
+    EXPECT_EQ(260, PanelHeight());
+}
+
+TEST_F(SeparatorDrag, SwitchingToImmediateModeMidDragDropsTheStrip) {
     Build();
     host.Press(50, 198);
-    host.Drag(50, 100);
-    host.Release(50, 100);
+    host.Drag(50, 218);
+    panel->SetSepImmMode(true);
+    EXPECT_FALSE(host.manager.RemovePostPaint(panel)) << "the strip goes at the switch";
+    host.Drag(50, 228);
     host.LayOut();
-    EXPECT_EQ(150, PanelHeight());
+    EXPECT_EQ(230, PanelHeight()) << "from now on every move resizes";
+    host.Release(50, 228);
 }
 
 TEST_F(SeparatorDrag, APressOutsideTheStripIsNoDrag) {
     Build();
-    host.Press(50, 190);
-    host.Drag(50, 250);
-    host.Release(50, 250);
-    host.LayOut();
+    DragAndRelease(host, 50, 190, 50, 250);
     EXPECT_EQ(200, PanelHeight());
 }
 
@@ -354,10 +372,7 @@ TEST_F(SeparatorDrag, DraggingAt150PercentGrowsByTheMouseMoveOnly) {
     for (int drag = 0; drag < 3; ++drag) {
         const int before = PanelHeight();
         const int edge = panel->GetPos().bottom - 2;
-        host.Press(50, edge);
-        host.Drag(50, edge + 10);
-        host.Release(50, edge + 10);
-        host.LayOut();
+        DragAndRelease(host, 50, edge, 50, edge + 10);
         // Whole skin pixels are 1.5 screen pixels: a height can land one off.
         EXPECT_NEAR(before + 10, PanelHeight(), 1) << "drag " << drag;
     }
@@ -377,10 +392,7 @@ TEST(SeparatorDragHorizontal, DraggingAt150PercentGrowsByTheMouseMoveOnly) {
     for (int drag = 0; drag < 3; ++drag) {
         const int before = Width(panel);
         const int edge = panel->GetPos().right - 2;
-        host.Press(edge, 50);
-        host.Drag(edge + 10, 50);
-        host.Release(edge + 10, 50);
-        host.LayOut();
+        DragAndRelease(host, edge, 50, edge + 10, 50);
         EXPECT_NEAR(before + 10, Width(panel), 1) << "drag " << drag;
     }
 }

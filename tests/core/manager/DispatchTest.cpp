@@ -172,6 +172,56 @@ TEST_F(Dispatch, AConsumingFilterStillMovesTheLastMousePosition) {
     EXPECT_FALSE(host.manager.RemoveMessageFilter(&eater));
 }
 
+// A filter that looks once and then leaves, as a closing menu does.
+struct LeavingFilter : IMessageFilterUI {
+    LeavingFilter(Log* log, const char* name, CPaintManagerUI* manager, bool pre)
+        : log(log), name(name), manager(manager), pre(pre) {}
+    LRESULT MessageHandler(UINT, WPARAM, LPARAM, bool&) override {
+        log->push_back(name);
+        if (pre) {
+            manager->RemovePreMessageFilter(this);
+        } else {
+            manager->RemoveMessageFilter(this);
+        }
+        return 0;
+    }
+    Log* log;
+    const char* name;
+    CPaintManagerUI* manager;
+    bool pre;
+};
+
+TEST_F(Dispatch, AFilterRemovingItselfDoesNotHideTheMessageFromTheNextFilter) {
+    LeavingFilter first{&log, "first", &host.manager, false};
+    LeavingFilter second{&log, "second", &host.manager, false};
+    LeavingFilter preFirst{&log, "pre-first", &host.manager, true};
+    LeavingFilter preSecond{&log, "pre-second", &host.manager, true};
+    host.manager.AddMessageFilter(&first);
+    host.manager.AddMessageFilter(&second);
+    host.manager.AddPreMessageFilter(&preFirst);
+    host.manager.AddPreMessageFilter(&preSecond);
+    LRESULT lRes = 0;
+    host.manager.PreMessageHandler(WM_KEYUP, 'A', 0, lRes);
+    host.manager.MessageHandler(WM_KEYUP, 'A', 0, lRes);
+    host.manager.MessageHandler(WM_KEYUP, 'A', 0, lRes);
+    EXPECT_EQ((Log{"pre-first", "pre-second", "first", "second"}), log);
+    EXPECT_FALSE(host.manager.RemoveMessageFilter(&second));
+}
+
+TEST_F(Dispatch, CaptureTakenByAnotherWindowEndsTheCapturedState) {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+    ASSERT_TRUE(host.manager.IsCaptured());
+    Send(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(static_cast<HWND>(host)));
+    EXPECT_TRUE(host.manager.IsCaptured()) << "the window itself took it again";
+    HostWindow other;
+    ASSERT_TRUE(other.Open());
+    Send(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(other.GetHWND()));
+    EXPECT_FALSE(host.manager.IsCaptured());
+    // The cursor is no longer held: a set-cursor request is answered by the control again.
+    LRESULT lRes = 0;
+    EXPECT_FALSE(host.manager.MessageHandler(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, 0), lRes));
+}
+
 TEST_F(Dispatch, ChildNotificationsAreReflectedToTheChild) {
     static UINT reflected = 0;
     struct Child : CWindowWnd {

@@ -12,6 +12,7 @@
 #include "support/TestEnv.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/PaintManagerUI.h"
+#include "support/UiTestKit.h"
 #include "ui/core/WindowWnd.h"
 
 namespace kvtest {
@@ -152,28 +153,12 @@ private:
     Log* m_log;
 };
 
-// A top-level window whose messages go through its paint manager, as every
-// skinned window's do.
-class HostWindow : public CWindowWnd {
+// A top-level window at the screen's origin whose messages go through its
+// paint manager.
+class HostWindow : public UiHostWindow {
 public:
-    CPaintManagerUI manager;
-
     bool Open(int width = 300, int height = 200, DWORD style = WS_POPUP, DWORD exStyle = 0) {
-        CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
-        return CreateEx(nullptr, L"host", style, exStyle, 0, 0, width, height) != nullptr;
-    }
-    ~HostWindow() override {
-        if (IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
-    }
-
-protected:
-    LPCTSTR GetWindowClassName() const override { return L"KvTestHost"; }
-    UINT GetClassStyle() const override { return CS_DBLCLKS; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_CREATE) manager.Init(m_hWnd);
-        LRESULT lRes = 0;
-        if (manager.MessageHandler(msg, wParam, lParam, lRes)) return lRes;
-        return CWindowWnd::HandleMessage(msg, wParam, lParam);
+        return UiHostWindow::Open(0, 0, width, height, style, exStyle);
     }
 };
 

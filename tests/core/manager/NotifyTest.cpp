@@ -202,6 +202,29 @@ TEST_F(Notify, ListenersCanBeRemovedOnce) {
     EXPECT_EQ((Log{"second:x:a"}), log);
 }
 
+// A listener that stops listening while it is told, as a closing pop-up does.
+struct OneShotListener : Listener {
+    OneShotListener(Log* log, CPaintManagerUI* manager) : Listener(log, "once"), manager(manager) {}
+    void Notify(TUINotify& msg) override {
+        Listener::Notify(msg);
+        manager->RemoveNotifier(this);
+    }
+    CPaintManagerUI* manager;
+};
+
+TEST_F(Notify, AListenerRemovingItselfDoesNotCostTheNextOneItsNotification) {
+    host.manager.RemoveNotifier(&first);
+    host.manager.RemoveNotifier(&second);
+    OneShotListener once{&log, &host.manager};
+    host.manager.AddNotifier(&first);
+    host.manager.AddNotifier(&once);
+    host.manager.AddNotifier(&second);
+    host.manager.SendNotify(a, L"click");
+    host.manager.SendNotify(a, L"click", 0, 0, true);
+    Drain();
+    EXPECT_EQ((Log{"first:click:a", "once:click:a", "second:click:a", "first:click:a", "second:click:a"}), log);
+}
+
 TEST_F(Notify, OptionGroupsHoldEachOptionOnce) {
     auto* one = reinterpret_cast<COptionUI*>(a);
     auto* two = reinterpret_cast<COptionUI*>(b);

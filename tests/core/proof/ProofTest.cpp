@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/shadow/ShadowKit.h"
 #include "support/TestEnv.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
@@ -216,20 +217,6 @@ TEST_F(Proof, TheCloseButtonClosesTheWindow) {
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(frame); }));
 }
 
-struct ShadowSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindShadowWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<ShadowSearch*>(data);
-    wchar_t cls[32] = {};
-    GetClassNameW(window, cls, 32);
-    if (wcscmp(cls, L"VexloShadowWnd") != 0 || GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 TEST_F(Proof, TheWindowHasRoundCornersAndADropShadow) {
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(ERROR, GetWindowRgn(frame, region));
@@ -237,12 +224,10 @@ TEST_F(Proof, TheWindowHasRoundCornersAndADropShadow) {
     EXPECT_TRUE(PtInRegion(region, 280, 0));
     DeleteObject(region);
 
-    ShadowSearch search = {frame, nullptr};
-    EnumWindows(FindShadowWindow, reinterpret_cast<LPARAM>(&search));
-    ASSERT_NE(nullptr, search.found) << "no shadow window follows the frame";
-    EXPECT_TRUE(IsWindowVisible(search.found));
-    RECT shadow = {};
-    GetWindowRect(search.found, &shadow);
+    const HWND shadowWindow = ShadowWindowOf(frame);
+    ASSERT_NE(nullptr, shadowWindow) << "no shadow window follows the frame";
+    EXPECT_TRUE(IsWindowVisible(shadowWindow));
+    const RECT shadow = WindowRect(shadowWindow);
     EXPECT_EQ(kX - 10, shadow.left);
     EXPECT_EQ(kY + 2 - 10, shadow.top);
     EXPECT_EQ(580, shadow.right - shadow.left);

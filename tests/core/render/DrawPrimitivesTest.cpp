@@ -193,6 +193,13 @@ TEST(Hsl, AdjustShiftsHueAndScalesLightness) {
     EXPECT_NEAR(127, R(dark), 1);
 }
 
+TEST(AdjustColor, OnlyBlackChangesWhateverItsAlpha) {
+    EXPECT_EQ(0xFF000001u, CRenderEngine::AdjustColor(0xFF000000));
+    EXPECT_EQ(0x00000001u, CRenderEngine::AdjustColor(0x00000000));
+    EXPECT_EQ(0xFF000100u, CRenderEngine::AdjustColor(0xFF000100));
+    EXPECT_EQ(0x80FFFFFFu, CRenderEngine::AdjustColor(0x80FFFFFF));
+}
+
 TEST(AdjustImage, WritesAdjustedPixelsIntoTheBitmap) {
     KvUI::TImageInfo image;
     auto bitmap = rendertest::MakeBitmap(1, 1, {0xFFFF0000});

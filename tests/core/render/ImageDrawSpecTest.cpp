@@ -88,6 +88,8 @@ TEST(ImageDrawSpec, ShortNumberListsStopAtTheEndOfTheValue) {
     ExpectRect(spec.dest, 5, 0, 0, 0);
     ExpectRect(spec.corner, 7, 8, 0, 0);
     ExpectRect(spec.source, 1, 2, 3, 4);
+    // A short list after a long one: what the long value left in memory stays unread.
+    ExpectRect(Parse(L"source='1,2,3,4' dest='5'").dest, 5, 0, 0, 0);
     const TImageDrawSpec icon = Parse(L"iconsize='12' fade='3'");
     EXPECT_EQ(12, icon.iconSize.cx);
     EXPECT_EQ(0, icon.iconSize.cy);

@@ -141,13 +141,7 @@ TEST_F(ManagerImages, WhatCannotBeDrawnSaysSo) {
 // Pixels of a bottom-up 32-bit bitmap, read back top-down.
 std::vector<DWORD> TopDownPixels(HBITMAP bitmap, int width, int height) {
     std::vector<DWORD> px(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rendertest::TopDown32(width, height);
     const HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, height, px.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

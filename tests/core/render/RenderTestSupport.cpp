@@ -29,6 +29,8 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new RenderEnvironment);
 
+}  // namespace
+
 BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -39,8 +41,6 @@ BITMAPINFO TopDown32(int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
-
-}  // namespace
 
 Canvas::Canvas(int width, int height, DWORD fill)
     : m_width(width), m_height(height), m_dc(CreateCompatibleDC(nullptr)) {

@@ -13,6 +13,9 @@
 
 namespace rendertest {
 
+// The header of a top-down 32-bit BI_RGB bitmap.
+BITMAPINFO TopDown32(int width, int height);
+
 // A top-down 32-bit DIB section selected into a memory DC.
 class Canvas {
 public:

@@ -143,6 +143,8 @@ TEST_F(Text, ClosingTagPopsOnlyAFontItsOpeningTagPushed) {
     EXPECT_EQ(Width(L"{u}{b}WWWWWWWWWW{/b}{/u}"), Width(L"{u}{b}W{b}W{/b}WWWWWWWW{/b}{/u}"));
     // A closing tag that opened nothing changes nothing.
     EXPECT_EQ(Width(L"{b}WWWWWWWWWW{/b}"), Width(L"{b}WW{/u}{/i}WWWWWWWW{/b}"));
+    // Closed out of order, every pushed font is still popped: no bold after the tags.
+    EXPECT_EQ(Width(L"{b}{u}WW{/u}{/b}WWWWWWWW"), Width(L"{b}{u}WW{/b}{/u}WWWWWWWW"));
 }
 
 TEST_F(Text, EscapesAndRawTextShowTheBrackets) {

@@ -2,6 +2,9 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/container/ContainerTestKit.h"
 
@@ -222,6 +225,42 @@ TEST_F(StandaloneBar, ADisabledBarDrawsItsDisabledImages) {
     EXPECT_EQ(0x00FF00u, host.PixelAt(host.Pixels(), 8, 8));
     bar->SetEnabled(false);
     EXPECT_EQ(0xFF0000u, host.PixelAt(host.Pixels(), 8, 8));
+    CPaintManagerUI::SetResourcePath(L"");
+}
+
+// The thumb's state picks the thumb, rail and background images alike; the
+// rail grip is a square of the bar's thickness on the thumb's centre.
+TEST_F(StandaloneBar, ThumbRailAndBackgroundFollowTheThumbState) {
+    const std::string dir = FreshDirUnix("parts");
+    const std::pair<const char*, const char*> images[] = {
+        {"thumb.png", "#00FF00"}, {"hot.png", "#FFFF00"}, {"rail.png", "#FF0000"},
+        {"bk.png", "#0000FF"},    {"bkpushed.png", "#00FFFF"}};
+    for (const auto& [name, colour] : images) {
+        ASSERT_EQ(0, RunUnix({"convert", "-size", "16x16", std::string("xc:") + colour, dir + "/" + name}));
+    }
+    CPaintManagerUI::SetResourcePath(ToWindowsPath(dir).c_str());
+    bar->ApplyAttributeList(L"thumbnormalimage=\"thumb.png\" thumbhotimage=\"hot.png\" "
+                            L"railnormalimage=\"rail.png\" bknormalimage=\"bk.png\" "
+                            L"bkpushedimage=\"bkpushed.png\"");
+    ASSERT_EQ(Rect(0, 16, 16, 111), bar->GetThumbRect());
+
+    std::vector<DWORD> pixels = host.Pixels();
+    EXPECT_EQ(0x00FF00u, host.PixelAt(pixels, 8, 20)) << "thumb";
+    EXPECT_EQ(0x00FF00u, host.PixelAt(pixels, 8, 54)) << "thumb above the grip";
+    EXPECT_EQ(0xFF0000u, host.PixelAt(pixels, 8, 55)) << "grip from centre 63 less 8";
+    EXPECT_EQ(0xFF0000u, host.PixelAt(pixels, 8, 70)) << "grip over 16 pixels";
+    EXPECT_EQ(0x00FF00u, host.PixelAt(pixels, 8, 71)) << "thumb below the grip";
+    EXPECT_EQ(0x0000FFu, host.PixelAt(pixels, 8, 150)) << "background";
+
+    host.Move(8, 20);
+    pixels = host.Pixels();
+    EXPECT_EQ(0xFFFF00u, host.PixelAt(pixels, 8, 20)) << "hot thumb";
+    EXPECT_EQ(0x0000FFu, host.PixelAt(pixels, 8, 150)) << "no hot background: the normal one";
+
+    host.Press(8, 20);
+    pixels = host.Pixels();
+    EXPECT_EQ(0x00FFFFu, host.PixelAt(pixels, 8, 150)) << "pushed background while the thumb is held";
+    host.Release(8, 20);
     CPaintManagerUI::SetResourcePath(L"");
 }
 

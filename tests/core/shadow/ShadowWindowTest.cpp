@@ -296,6 +296,22 @@ TEST_F(ImageShadow, ANineGridImageSurroundsTheFrameAndOffsetsDoNotMoveIt) {
     EXPECT_EQ(0x60, LevelOnceShown(kFrameX - 5, kFrameY - 5, 0x60));
 }
 
+TEST_F(ImageShadow, ACopyTakesTheImageAndItsSizeButNoOffsets) {
+    CShadowUI source;
+    source.ShowShadow(true);
+    source.SetSize(10);
+    source.SetPosition(7, 7);
+    source.SetImage(L"shadow.png");
+    source.SetShadowCorner(RECT{10, 10, 10, 10});
+    EXPECT_TRUE(source.CopyShadow(shadow.get()));
+    const HWND window = Create();
+    ASSERT_NE(nullptr, window);
+    const RECT rc = WindowRect(window);
+    EXPECT_EQ(kFrameX - 10, rc.left);
+    EXPECT_EQ(kFrameHeight + 20, rc.bottom - rc.top);
+    EXPECT_EQ(0x60, LevelOnceShown(kFrameX - 5, kFrameY + kFrameHeight / 2, 0x60));
+}
+
 TEST_F(ImageShadow, AnEmptyImageStringDrawsNothing) {
     shadow->ShowShadow(true);
     shadow->SetSize(10);

@@ -31,6 +31,21 @@ TEST(WindowBase, TwoWindowsOfOneClassBothCreateAndTheHandleGoesAtTheEnd) {
     EXPECT_EQ(handle, first.finalHandle);
 }
 
+TEST(WindowBase, AWindowOfTheClassCreatedWithoutAnObjectGetsTheDefaultProcedure) {
+    PlainWindow registered;
+    ASSERT_TRUE(registered.CreateEx(nullptr, L"", WS_POPUP, 0, 0, 0, 50, 50));
+    const HWND stray = CreateWindowExW(0, L"KvTestPlain", L"stray", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, stray);
+    EXPECT_EQ(0, GetWindowLongPtrW(stray, GWLP_USERDATA));
+    SetWindowTextW(stray, L"still works");
+    wchar_t text[16] = {};
+    GetWindowTextW(stray, text, 16);
+    EXPECT_STREQ(L"still works", text);
+    DestroyWindow(stray);
+    EXPECT_EQ(nullptr, registered.finalHandle) << "the registered object never heard of it";
+}
+
 // A superclass of the system edit control: its procedure handles what the
 // object passes on, and the object lives in the window property "WndX".
 class EditWindow : public CWindowWnd {

@@ -15,7 +15,8 @@ namespace kvtest {
 
 using namespace KvUI;
 
-// A control class that is not one of the "static" ones, as a button will be.
+// A container class that is not one of the "static" ones: in the caption band
+// neither it nor anything inside it drags the window.
 class PressableUI : public CContainerUI {
 public:
     LPCTSTR GetClass() const override { return L"PressableUI"; }

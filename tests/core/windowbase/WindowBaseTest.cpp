@@ -14,8 +14,8 @@ constexpr char kSkin[] =
     "    <HorizontalLayout name=\"captionbar\" height=\"30\">"
     "      <Control name=\"title\" />"
     "      <Pressable name=\"press\" width=\"40\"><Control name=\"inner\" /></Pressable>"
-    "      <Control name=\"maxbtn\" width=\"20\" />"
-    "      <Control name=\"restorebtn\" width=\"20\" visible=\"false\" />"
+    "      <Button name=\"maxbtn\" width=\"20\" />"
+    "      <Button name=\"restorebtn\" width=\"20\" visible=\"false\" />"
     "    </HorizontalLayout>"
     "    <Control name=\"body\" />"
     "  </VerticalLayout>"
@@ -82,9 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
                       HitCase{2, 100, HTLEFT}, HitCase{298, 100, HTRIGHT}, HitCase{1, 198, HTBOTTOMLEFT},
                       HitCase{150, 198, HTBOTTOM}, HitCase{298, 198, HTBOTTOMRIGHT},
                       // A plain control in the caption band drags the window...
-                      HitCase{100, 15, HTCAPTION}, HitCase{290, 15, HTCAPTION},
-                      // ...a pressable one, and whatever lies inside it, does not.
-                      HitCase{250, 15, HTCLIENT}, HitCase{275, 29, HTCLIENT},
+                      HitCase{100, 15, HTCAPTION}, HitCase{239, 29, HTCAPTION},
+                      // ...a button does not, nor does a container that is not
+                      // static, nor a plain control inside it.
+                      HitCase{290, 15, HTCLIENT}, HitCase{250, 15, HTCLIENT}, HitCase{275, 29, HTCLIENT},
                       // Below the caption band is the client area.
                       HitCase{100, 30, HTCLIENT}, HitCase{150, 100, HTCLIENT}));
 

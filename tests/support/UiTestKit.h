@@ -1,0 +1,115 @@
+#pragma once
+// What UI tests share: a real top-level window whose messages go through its
+// paint manager, mouse and key input sent as window messages, and the pixels
+// the window paints. Header-only: the support library does not link the UI.
+#include <windows.h>
+
+#include <ostream>
+#include <vector>
+
+#include "support/TestEnv.h"
+#include "ui/core/PaintManagerUI.h"
+#include "ui/core/WindowWnd.h"
+
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator!=(const RECT& a, const RECT& b) { return !(a == b); }
+inline void PrintTo(const RECT& rc, std::ostream* os) {
+    *os << "(" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << ")";
+}
+
+namespace kvtest {
+
+// A borderless top-level window whose messages go through its paint manager,
+// as every skinned window's do.
+class UiHostWindow : public KvUI::CWindowWnd {
+public:
+    KvUI::CPaintManagerUI manager;
+
+    UiHostWindow() = default;
+    UiHostWindow(const UiHostWindow&) = delete;
+    UiHostWindow& operator=(const UiHostWindow&) = delete;
+    ~UiHostWindow() override {
+        if (IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
+    }
+
+    bool Open(int x, int y, int width, int height, DWORD style = WS_POPUP, DWORD exStyle = 0) {
+        KvUI::CPaintManagerUI::SetInstance(GetModuleHandleW(nullptr));
+        return CreateEx(nullptr, L"ui test host", style, exStyle, x, y, width, height) != nullptr;
+    }
+
+    // Hidden windows get no WM_PAINT: shows the window without activating it
+    // and pumps until the tree is laid out and painted.
+    bool ShowAndPaint() {
+        ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+        InvalidateRect(m_hWnd, nullptr, FALSE);
+        UpdateWindow(m_hWnd);
+        return PumpUntil([this] {
+            RECT rc;
+            return !manager.IsUpdateNeeded() && !GetUpdateRect(m_hWnd, &rc, FALSE);
+        });
+    }
+
+    LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) { return ::SendMessageW(m_hWnd, msg, wParam, lParam); }
+    void Move(int x, int y) { Send(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+    void Press(int x, int y) { Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void Drag(int x, int y) { Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void Release(int x, int y) { Send(WM_LBUTTONUP, 0, MAKELPARAM(x, y)); }
+    // One wheel notch; a positive delta turns it away from the user.
+    void Wheel(int x, int y, int delta) {
+        POINT pt{x, y};
+        ClientToScreen(m_hWnd, &pt);
+        Send(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(pt.x, pt.y));
+    }
+    void Key(WPARAM vk) { Send(WM_KEYDOWN, vk, 1); }
+
+    // The tree painted into a 32-bit bitmap of the client size, row by row,
+    // as 0x00RRGGBB.
+    std::vector<DWORD> Pixels() {
+        RECT client;
+        GetClientRect(m_hWnd, &client);
+        m_pixelsWidth = client.right;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = client.right;
+        info.bmiHeader.biHeight = -client.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        std::vector<DWORD> pixels;
+        if (bits) {
+            const auto* p = static_cast<const DWORD*>(bits);
+            pixels.assign(p, p + static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
+        }
+        for (DWORD& px : pixels) px &= 0x00FFFFFF;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
+    }
+    // A pixel of what Pixels() returned last.
+    DWORD PixelAt(const std::vector<DWORD>& pixels, int x, int y) const {
+        return pixels.at(static_cast<size_t>(y) * static_cast<size_t>(m_pixelsWidth) + static_cast<size_t>(x));
+    }
+
+protected:
+    LPCTSTR GetWindowClassName() const override { return L"KvUiTestHost"; }
+    UINT GetClassStyle() const override { return CS_DBLCLKS; }
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_CREATE) manager.Init(m_hWnd);
+        LRESULT lRes = 0;
+        if (manager.MessageHandler(msg, wParam, lParam, lRes)) return lRes;
+        return CWindowWnd::HandleMessage(msg, wParam, lParam);
+    }
+
+private:
+    int m_pixelsWidth = 0;
+};
+
+}  // namespace kvtest
