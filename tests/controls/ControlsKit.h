@@ -52,49 +52,6 @@ inline void MakeStrip(const std::string& name, int side, const std::vector<std::
     MakeImage(name, args);
 }
 
-// Records notifications as they arrive.
-class Notes : public INotifyUI {
-public:
-    struct Note {
-        std::wstring type;
-        CControlUI* sender;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    void Notify(TUINotify& msg) override {
-        notes.push_back(Note{msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
-    }
-    // The types in order, without the window's own "windowinit", "windowsize",
-    // "setfocus", "killfocus" and "timer".
-    std::vector<std::wstring> Types() const {
-        std::vector<std::wstring> types;
-        for (const Note& note : notes) {
-            if (IsNoise(note.type)) continue;
-            types.push_back(note.type);
-        }
-        return types;
-    }
-    int Count(const std::wstring& type) const {
-        int n = 0;
-        for (const Note& note : notes) n += note.type == type;
-        return n;
-    }
-    const Note* Last(const std::wstring& type) const {
-        for (auto it = notes.rbegin(); it != notes.rend(); ++it) {
-            if (it->type == type) return &*it;
-        }
-        return nullptr;
-    }
-    void Clear() { notes.clear(); }
-
-    std::vector<Note> notes;
-
-private:
-    static bool IsNoise(const std::wstring& type) {
-        return type == L"windowinit" || type == L"windowsize" || type == L"setfocus" || type == L"killfocus" ||
-               type == L"timer";
-    }
-};
 
 // Notes the bitmap the manager paints into, so the tests read the pixels the
 // window really shows.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "support/TestEnv.h"
@@ -20,6 +21,50 @@ inline void PrintTo(const RECT& rc, std::ostream* os) {
 }
 
 namespace kvtest {
+
+// Records notifications as they arrive.
+class Notes : public KvUI::INotifyUI {
+public:
+    struct Note {
+        std::wstring type;
+        KvUI::CControlUI* sender;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    void Notify(KvUI::TUINotify& msg) override {
+        notes.push_back(Note{msg.type.GetData(), msg.sender, msg.wParam, msg.lParam});
+    }
+    // The types in order, without the window's own "windowinit", "windowsize",
+    // "setfocus", "killfocus" and "timer".
+    std::vector<std::wstring> Types() const {
+        std::vector<std::wstring> types;
+        for (const Note& note : notes) {
+            if (IsNoise(note.type)) continue;
+            types.push_back(note.type);
+        }
+        return types;
+    }
+    int Count(const std::wstring& type) const {
+        int n = 0;
+        for (const Note& note : notes) n += note.type == type;
+        return n;
+    }
+    const Note* Last(const std::wstring& type) const {
+        for (auto it = notes.rbegin(); it != notes.rend(); ++it) {
+            if (it->type == type) return &*it;
+        }
+        return nullptr;
+    }
+    void Clear() { notes.clear(); }
+
+    std::vector<Note> notes;
+
+private:
+    static bool IsNoise(const std::wstring& type) {
+        return type == L"windowinit" || type == L"windowsize" || type == L"setfocus" || type == L"killfocus" ||
+               type == L"timer";
+    }
+};
 
 // A borderless top-level window whose messages go through its paint manager,
 // as every skinned window's do.

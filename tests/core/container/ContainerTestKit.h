@@ -55,21 +55,5 @@ private:
 
 inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
 
-// Records notifications as they arrive.
-class Notes : public INotifyUI {
-public:
-    struct Note {
-        std::wstring type;
-        CControlUI* sender;
-        WPARAM wParam;
-    };
-    void Notify(TUINotify& msg) override { notes.push_back(Note{msg.type.GetData(), msg.sender, msg.wParam}); }
-    int Count(LPCTSTR type) const {
-        int n = 0;
-        for (const Note& note : notes) n += note.type == type;
-        return n;
-    }
-    std::vector<Note> notes;
-};
 
 }  // namespace kvtest
