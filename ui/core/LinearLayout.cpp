@@ -47,10 +47,56 @@ struct Limits {
 // Raised to the minimum, then lowered to the maximum: the maximum wins.
 int Clamp(int value, int min, int max) { return std::min(std::max(value, min), max); }
 
+// A placed child as the first sharing-out sees it: padding, limits, and its
+// estimate for the whole room.
+struct Measured {
+    RECT pad;
+    Limits limits;
+    SIZE room;
+    SIZE est;
+};
+
+// What the placed children take along the axis, and how many share the rest.
+struct Totals {
+    int adjustables = 0;
+    int fixedTotal = 0;  // without the gaps between children
+    int placedCount = 0;
+    int neededCross = 0;
+};
+
+Measured Measure(const Axes& ax, CControlUI& child, SIZE available) {
+    Measured m{child.GetPadding(), Limits(child), available, {}};
+    ax.Cross(m.room) -= ax.CrossBefore(m.pad) + ax.CrossAfter(m.pad);
+    m.room = m.limits.Capped(m.room);
+    m.est = child.EstimateSize(m.room);
+    return m;
+}
+
+// Adds a measured child to the totals the sharing-out needs.
+void Count(const Axes& ax, const Measured& m, Totals& totals) {
+    int main = ax.Main(m.est);
+    if (main == 0) {
+        ++totals.adjustables;
+    } else {
+        main = Clamp(main, ax.Main(m.limits.min), ax.Main(m.limits.max));
+    }
+    totals.fixedTotal += main + ax.MainBefore(m.pad) + ax.MainAfter(m.pad);
+    const int cross = Clamp(std::max<int>(ax.Cross(m.est), 0), ax.Cross(m.limits.min), ax.Cross(m.limits.max));
+    totals.neededCross = std::max(totals.neededCross, cross + ax.CrossBefore(m.pad) + ax.CrossAfter(m.pad));
+    ++totals.placedCount;
+}
+
+bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
+
 // Lays the children out one after another along the axis, inside the item
 // rectangle less the inset and the visible scroll bars: fixed and estimated
 // sizes are kept, the rest is shared out exactly, and the scroll bars follow
 // what the children need.
+//
+// Sharing out needs the totals of all children, but children that keep their
+// own size do not: those are counted and placed in one walk, and the rest of
+// the list is counted ahead only once a child asks for a share. Long lists of
+// rows thus touch each child once.
 void StackChildren(CContainerUI& layout, bool vertical) {
     const Axes ax{vertical};
     const RECT& item = layout.GetPos();
@@ -74,35 +120,19 @@ void StackChildren(CContainerUI& layout, bool vertical) {
     if (vbar) available.cy += vbar->GetScrollRange();
     const int childPadding = layout.GetChildPadding();
 
-    // First pass: what the sized children take, and how many share the rest.
-    int adjustables = 0;
-    int fixedTotal = 0;
-    int placedCount = 0;
-    int neededCross = 0;
-    for (int i = 0; i < count; ++i) {
-        CControlUI* child = layout.GetItemAt(i);
-        if (!child->IsVisible() || child->IsFloat()) continue;
-        const RECT pad = child->GetPadding();
-        const Limits limits(*child);
-        SIZE room = available;
-        ax.Cross(room) -= ax.CrossBefore(pad) + ax.CrossAfter(pad);
-        SIZE est = child->EstimateSize(limits.Capped(room));
-        if (ax.Main(est) == 0) {
-            ++adjustables;
-        } else {
-            ax.Main(est) = Clamp(ax.Main(est), ax.Main(limits.min), ax.Main(limits.max));
+    Totals totals;
+    bool countedAll = false;  // the children after the current one are counted too
+    const auto countFrom = [&](int first) {
+        for (int i = first; i < count; ++i) {
+            CControlUI* child = layout.GetItemAt(i);
+            if (child->IsVisible() && !child->IsFloat()) Count(ax, Measure(ax, *child, available), totals);
         }
-        fixedTotal += ax.Main(est) + ax.MainBefore(pad) + ax.MainAfter(pad);
-        const int cross = Clamp(std::max<int>(ax.Cross(est), 0), ax.Cross(limits.min), ax.Cross(limits.max));
-        neededCross = std::max(neededCross, cross + ax.CrossBefore(pad) + ax.CrossAfter(pad));
-        ++placedCount;
-    }
-    const int gaps = std::max(placedCount - 1, 0) * childPadding;
-    fixedTotal += gaps;
-    const int expand = adjustables > 0 ? std::max<int>(0, (ax.Main(available) - fixedTotal) / adjustables) : 0;
+        countedAll = true;
+    };
+    const auto gaps = [&] { return std::max(totals.placedCount - 1, 0) * childPadding; };
 
-    // Second pass: place them; the last adjustable child takes what is left,
-    // so the children fill the room exactly.
+    // Placing: the last adjustable child takes what is left, so the children
+    // fill the room exactly.
     CScrollBarUI* mainBar = vertical ? vbar : hbar;
     CScrollBarUI* crossBar = vertical ? hbar : vbar;
     const int crossStart = vertical ? rc.left : rc.top;
@@ -113,7 +143,7 @@ void StackChildren(CContainerUI& layout, bool vertical) {
 
     SIZE remaining = available;
     int pos = (vertical ? rc.top : rc.left) - (mainBar ? mainBar->GetScrollPos() : 0);
-    int fixedRemaining = fixedTotal;
+    int fixedPlaced = 0;  // what the placed children took of the fixed total
     int adjusted = 0;
     int placed = 0;
     int neededMain = 0;
@@ -124,24 +154,34 @@ void StackChildren(CContainerUI& layout, bool vertical) {
             layout.SetFloatPos(i);
             continue;
         }
-        const RECT pad = child->GetPadding();
-        const Limits limits(*child);
+        const Measured m = Measure(ax, *child, available);
+        if (!countedAll) Count(ax, m, totals);
+        const RECT& pad = m.pad;
+        const Limits& limits = m.limits;
         ax.Main(remaining) -= ax.MainBefore(pad);
         SIZE room = remaining;
         ax.Cross(room) -= ax.CrossBefore(pad) + ax.CrossAfter(pad);
         room = limits.Capped(room);
-        fixedRemaining -= ax.MainBefore(pad) + ax.MainAfter(pad);
-        if (placed > 0) fixedRemaining -= childPadding;
+        fixedPlaced += ax.MainBefore(pad) + ax.MainAfter(pad);
+        if (placed > 0) fixedPlaced += childPadding;
 
-        SIZE est = child->EstimateSize(room);
+        // Mostly the room is the one measured in (a fixed size caps both): ask once.
+        const SIZE est = SameSize(room, m.room) ? m.est : child->EstimateSize(room);
         int main = ax.Main(est);
         if (main == 0) {
-            main = ++adjusted == adjustables ? std::max<int>(0, ax.Main(remaining) - ax.MainAfter(pad) - fixedRemaining)
-                                             : expand;
+            if (!countedAll) countFrom(i + 1);
+            const int fixedTotal = totals.fixedTotal + gaps();
+            if (++adjusted == totals.adjustables) {
+                main = std::max<int>(0, ax.Main(remaining) - ax.MainAfter(pad) - (fixedTotal - fixedPlaced));
+            } else if (totals.adjustables > 0) {
+                main = std::max<int>(0, (ax.Main(available) - fixedTotal) / totals.adjustables);
+            } else {
+                main = 0;  // counted as sized at first: it gets no share
+            }
             main = Clamp(main, ax.Main(limits.min), ax.Main(limits.max));
         } else {
             main = Clamp(main, ax.Main(limits.min), ax.Main(limits.max));
-            fixedRemaining -= main;
+            fixedPlaced += main;
         }
 
         int cross;
@@ -173,11 +213,11 @@ void StackChildren(CContainerUI& layout, bool vertical) {
         ax.Main(remaining) -= main + childPadding + ax.MainAfter(pad);
         ++placed;
     }
-    neededMain += gaps;
+    neededMain += gaps();
     if (vertical) {
-        layout.ProcessScrollBar(rc, neededCross, neededMain);
+        layout.ProcessScrollBar(rc, totals.neededCross, neededMain);
     } else {
-        layout.ProcessScrollBar(rc, neededMain, neededCross);
+        layout.ProcessScrollBar(rc, neededMain, totals.neededCross);
     }
 }
 

@@ -109,13 +109,38 @@ void ConvertAnsi(const BYTE* data, size_t size, std::unique_ptr<wchar_t[]>& text
     text[length] = L'\0';
 }
 
+// The length of the well-formed UTF-8 sequence that starts with the
+// non-ASCII byte at `p`, with its character in `code`; 0 for anything
+// broken, cut off, overlong, a surrogate or beyond U+10FFFF.
+size_t DecodeUtf8Sequence(const BYTE* p, size_t available, UINT& code) {
+    const auto continuation = [](BYTE b) { return (b & 0xC0) == 0x80; };
+    const BYTE lead = p[0];
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        if (available < 2 || !continuation(p[1])) return 0;
+        code = ((lead & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        if (available < 3 || !continuation(p[1]) || !continuation(p[2])) return 0;
+        code = ((lead & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+        return code >= 0x800 && (code < 0xD800 || code > 0xDFFF) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        if (available < 4 || !continuation(p[1]) || !continuation(p[2]) || !continuation(p[3])) return 0;
+        code = ((lead & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu);
+        return code >= 0x10000 && code <= 0x10FFFF ? 4 : 0;
+    }
+    return 0;
+}
+
 // UTF-8 into UTF-16 in one pass; the result never has more code units than
-// the input has bytes. Skins are mostly ASCII, which is widened here; the
-// rest goes to the system converter in pieces that end with three ASCII
-// bytes (or the end of the text). No sequence is longer than four bytes and
-// none contains an ASCII byte, so within a piece every sequence, broken ones
-// included, is decoded as in the whole text, and the result equals
-// converting the whole text at once.
+// the input has bytes. Skins are mostly ASCII, which is widened here, and
+// well-formed sequences, which decode only one way. Anything broken goes to
+// the system converter, so that it is replaced exactly as the system does,
+// in pieces that start after a whole sequence and end with three ASCII bytes
+// (or the end of the text). No sequence is longer than four bytes and none
+// contains an ASCII byte, so within a piece every sequence is decoded as in
+// the whole text, and the result equals converting the whole text at once.
 KV_SSE2 void ConvertUtf8(const BYTE* data, size_t size, std::unique_ptr<wchar_t[]>& text, size_t& length) {
     text.reset(new wchar_t[size + 1]);
     wchar_t* const out = text.get();
@@ -130,21 +155,44 @@ KV_SSE2 void ConvertUtf8(const BYTE* data, size_t size, std::unique_ptr<wchar_t[
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written + 8), _mm_unpackhi_epi8(bytes, zero));
         }
         while (in < size && data[in] < 0x80) out[written++] = data[in++];
+        while (in < size && data[in] >= 0x80) {
+            UINT code = 0;
+            const size_t sequence = DecodeUtf8Sequence(data + in, size - in, code);
+            if (sequence == 0) break;
+            in += sequence;
+            if (code >= 0x10000) {
+                out[written++] = static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
+                out[written++] = static_cast<wchar_t>(0xDC00 + (code & 0x3FF));
+            } else {
+                out[written++] = static_cast<wchar_t>(code);
+            }
+        }
+        if (in == size || data[in] < 0x80) continue;
         size_t end = in;
         for (int ascii = 0; end < size && ascii < 3; ++end) ascii = data[end] < 0x80 ? ascii + 1 : 0;
-        if (end > in) {
-            written += static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data + in),
-                                                               static_cast<int>(end - in), out + written,
-                                                               static_cast<int>(size - written)));
-            in = end;
-        }
+        written += static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(data + in),
+                                                           static_cast<int>(end - in), out + written,
+                                                           static_cast<int>(size - written)));
+        in = end;
     }
     length = written;
     out[length] = L'\0';
 }
 
-// The first `stop`, "&" or terminator at or after `s`.
-wchar_t* FindTextEnd(wchar_t* s, wchar_t stop) {
+// The first `stop`, "&" or terminator at or after `s`, where `end` is the
+// text's own terminator. Texts and values are scanned eight characters at a
+// time while those lie inside the text.
+KV_SSE2 wchar_t* FindTextEnd(wchar_t* s, const wchar_t* end, wchar_t stop) {
+    const __m128i stops = _mm_set1_epi16(static_cast<short>(stop));
+    const __m128i ampersands = _mm_set1_epi16(static_cast<short>(L'&'));
+    const __m128i zero = _mm_setzero_si128();
+    for (; end - s >= 8; s += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i marks = _mm_or_si128(_mm_cmpeq_epi16(chars, stops), _mm_cmpeq_epi16(chars, ampersands));
+        const __m128i hits = _mm_or_si128(marks, _mm_cmpeq_epi16(chars, zero));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) return s + __builtin_ctz(mask) / 2;
+    }
     while (*s != stop && *s != L'&' && *s != L'\0') ++s;
     return s;
 }
@@ -157,7 +205,8 @@ class CMarkup::Parser {
     static_assert(std::is_trivially_copyable_v<Element>, "the element table is moved by realloc");
 
 public:
-    explicit Parser(CMarkup& doc) : m_doc(doc), m_text(doc.m_text.get()) {
+    explicit Parser(CMarkup& doc)
+        : m_doc(doc), m_text(doc.m_text.get()), m_end(doc.m_text.get() + doc.m_textLength) {
         m_open.reserve(32);  // deeper than skins nest, so it rarely grows
     }
 
@@ -298,13 +347,13 @@ private:
     // Decodes text in place up to `stop` (or the end of the text) and returns
     // where the decoded text ends; what lies between there and `stop` becomes
     // spaces, so the attribute walk can step over it.
-    static wchar_t* ParseText(wchar_t*& p, wchar_t stop) {
+    wchar_t* ParseText(wchar_t*& p, wchar_t stop) const {
         // Until the first entity nothing moves; after it, each plain stretch moves down as a whole.
-        wchar_t* s = FindTextEnd(p, stop);
+        wchar_t* s = FindTextEnd(p, m_end, stop);
         wchar_t* dest = s;
         while (*s == L'&') {
             DecodeEntity(s, dest);
-            wchar_t* const next = FindTextEnd(s, stop);
+            wchar_t* const next = FindTextEnd(s, m_end, stop);
             std::memmove(dest, s, static_cast<size_t>(next - s) * sizeof(wchar_t));
             dest += next - s;
             s = next;
@@ -361,6 +410,7 @@ private:
 
     CMarkup& m_doc;
     wchar_t* const m_text;
+    const wchar_t* const m_end;  // the terminator behind the whole text
     std::vector<Open> m_open;
 };
 

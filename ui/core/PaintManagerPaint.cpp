@@ -9,6 +9,7 @@
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderClip.h"
 #include "ui/core/RenderEngine.h"
+#include "ui/core/RenderGdi.h"
 #include "ui/core/ShadowUI.h"
 
 namespace KvUI {
@@ -277,6 +278,7 @@ bool CPaintManagerUI::OnPaint() {
         }
     }
     EndPaint(m_paintWnd, &ps);
+    ReleaseImageSource();
     m_layeredChanged = false;
 
     // Focus waiting for the layout is placed by the next paint: this one
@@ -353,6 +355,7 @@ void CPaintManagerUI::OnPrintClient(HDC dc, LPARAM flags) {
         }
     }
     RestoreDC(dc, saved);
+    ReleaseImageSource();
 }
 
 }  // namespace KvUI

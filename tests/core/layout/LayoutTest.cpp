@@ -178,6 +178,44 @@ TEST(VerticalLayout, FloatingAndHiddenChildrenTakeNoShare) {
     EXPECT_EQ(Rect(0, 0, 100, 100), share->GetPos());
 }
 
+TEST(VerticalLayout, SizedChildrenAfterASharedOneCountInTheShare) {
+    CVerticalLayoutUI layout;
+    layout.SetChildPadding(4);
+    CControlUI* a = Box(L"a", 0, 10);
+    a->SetPadding(RECT{0, 2, 0, 0});
+    CControlUI* first = Box(L"first");
+    CControlUI* raised = Box(L"raised", 0, 20);
+    raised->SetMinHeight(25);
+    CControlUI* last = Box(L"last");
+    CControlUI* e = Box(L"e", 0, 5);
+    for (CControlUI* child : {a, first, raised, last, e}) layout.Add(child);
+    Lay(layout, 10, 101);
+    // Sized: 12 + 25 + 5 and four gaps of 4 leave 43, shared 21 and 22.
+    EXPECT_EQ(Rect(0, 2, 10, 12), a->GetPos());
+    EXPECT_EQ(Rect(0, 16, 10, 37), first->GetPos());
+    EXPECT_EQ(Rect(0, 41, 10, 66), raised->GetPos());
+    EXPECT_EQ(Rect(0, 70, 10, 92), last->GetPos());
+    EXPECT_EQ(Rect(0, 96, 10, 101), e->GetPos());
+}
+
+// Asks for its height only where the room offered is tall enough.
+class Collapsible : public CControlUI {
+public:
+    SIZE EstimateSize(SIZE available) override { return SIZE{0, available.cy >= 60 ? 20 : 0}; }
+};
+
+TEST(VerticalLayout, AChildAskingForNothingOnceShortOfRoomGetsNothing) {
+    CVerticalLayoutUI layout;
+    CControlUI* top = Box(L"top", 0, 50);
+    auto* collapsible = new Collapsible();
+    CControlUI* after = Box(L"after", 0, 10);
+    for (CControlUI* child : {top, static_cast<CControlUI*>(collapsible), after}) layout.Add(child);
+    Lay(layout, 10, 100);
+    // Sized in the whole room, it shares nothing; in the 50 left it asks for nothing.
+    EXPECT_EQ(Rect(0, 50, 10, 50), collapsible->GetPos());
+    EXPECT_EQ(Rect(0, 50, 10, 60), after->GetPos());
+}
+
 TEST(VerticalLayout, ScrollingMovesTheChildren) {
     CVerticalLayoutUI layout;
     layout.EnableScrollBar();

@@ -183,6 +183,29 @@ TEST(ImageLoad, FreeImageCanKeepTheRecord) {
     CRenderEngine::FreeImage(nullptr, true);
 }
 
+// Drawing keeps the last image selected in the thread's source DC; a selected
+// bitmap cannot be deleted, so freeing must let go of it first.
+TEST(ImageLoad, AnImageDrawnJustBeforeBeingFreedIsDeleted) {
+    TImageInfo* image = CRenderEngine::LoadImage(
+        kvtest::ToWindowsPath(MakeImageFile("drawn.png", 2, 2, Rgba({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF})))
+            .c_str());
+    ASSERT_NE(nullptr, image);
+    const HBITMAP bitmap = image->bitmap;
+    HDC screen = GetDC(nullptr);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(target, canvas);
+    const RECT all{0, 0, 2, 2};
+    CRenderEngine::DrawImage(target, bitmap, all, all, all, RECT{}, false);
+    EXPECT_EQ(RGB(0, 0, 0xFF), GetPixel(target, 1, 1));
+    CRenderEngine::FreeImage(image, true);
+    EXPECT_EQ(0u, GetObjectType(bitmap));
+    SelectObject(target, old);
+    DeleteObject(canvas);
+    DeleteDC(target);
+}
+
 UINT FrameCount(Gdiplus::GpImage* image) {
     using namespace Gdiplus::DllExports;
     UINT dimensions = 0;
