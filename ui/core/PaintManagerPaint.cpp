@@ -9,7 +9,6 @@
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderClip.h"
 #include "ui/core/RenderEngine.h"
-#include "ui/core/RenderGdi.h"
 #include "ui/core/ShadowUI.h"
 
 namespace KvUI {
@@ -278,7 +277,6 @@ bool CPaintManagerUI::OnPaint() {
         }
     }
     EndPaint(m_paintWnd, &ps);
-    ReleaseImageSource();
     m_layeredChanged = false;
 
     // Focus waiting for the layout is placed by the next paint: this one
@@ -355,7 +353,6 @@ void CPaintManagerUI::OnPrintClient(HDC dc, LPARAM flags) {
         }
     }
     RestoreDC(dc, saved);
-    ReleaseImageSource();
 }
 
 }  // namespace KvUI

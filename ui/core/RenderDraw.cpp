@@ -128,7 +128,6 @@ HBITMAP RenderToBitmap(CPaintManagerUI* manager, CControlUI* control, const RECT
     const MemoryDib canvas(paintDC, rc.right, rc.bottom);
     if (!canvas.Ready()) return nullptr;
     control->Paint(canvas.dc(), rc, stopControl);
-    ReleaseImageSource();
 
     BYTE* bits = nullptr;
     UniqueBitmap result(CRenderEngine::CreateARGB32Bitmap(paintDC, width, height, &bits));

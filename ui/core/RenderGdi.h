@@ -38,11 +38,6 @@ private:
     HGDIOBJ m_old;
 };
 
-// Image drawing keeps the last image selected in a memory DC of the thread;
-// this lets go of it. Called before an image is deleted (a selected bitmap
-// cannot be) and when a paint ends, so no image stays selected between paints.
-void ReleaseImageSource();
-
 // A 32-bit BI_RGB DIB section; rows run from the top when `topDown`. `bits`
 // (may be null) receives the pixels, or null on failure.
 HBITMAP CreateDib32(HDC dc, int cx, int cy, bool topDown, void** bits);

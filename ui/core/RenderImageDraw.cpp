@@ -10,45 +10,11 @@
 namespace KvUI {
 namespace {
 
-// The memory DC images are drawn from, kept for the thread: making one per
-// image costs more than drawing most images. The last image drawn stays
-// selected, because selecting a bitmap in and out again for every draw costs
-// more than the draw itself; a paint of many controls with one image then
-// selects it once.
-class ImageSource {
-public:
-    ImageSource() : m_dc(CreateCompatibleDC(nullptr)) {}
-    ImageSource(const ImageSource&) = delete;
-    ImageSource& operator=(const ImageSource&) = delete;
-    ~ImageSource() { Release(); }
-
-    // The DC with `bitmap` selected, or null when it cannot be selected.
-    HDC Holding(HBITMAP bitmap) {
-        if (!m_dc) return nullptr;
-        if (bitmap == m_selected) return m_dc.get();
-        const HGDIOBJ previous = SelectObject(m_dc.get(), bitmap);
-        if (!previous) return nullptr;
-        if (!m_original) m_original = previous;
-        m_selected = bitmap;
-        return m_dc.get();
-    }
-
-    void Release() {
-        if (!m_original) return;
-        SelectObject(m_dc.get(), m_original);
-        m_original = nullptr;
-        m_selected = nullptr;
-    }
-
-private:
-    UniqueMemoryDC m_dc;
-    HGDIOBJ m_original = nullptr;  // the DC's own bitmap while an image is selected
-    HBITMAP m_selected = nullptr;
-};
-
-ImageSource& ThreadImageSource() {
-    thread_local ImageSource source;
-    return source;
+// The memory DC images are selected into while they are drawn, kept for the
+// thread: making one per image costs more than drawing most images.
+HDC ImageSourceDC() {
+    thread_local const UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
+    return dc.get();
 }
 
 bool IsZero(const RECT& rc) { return rc.left == 0 && rc.top == 0 && rc.right == 0 && rc.bottom == 0; }
@@ -148,13 +114,11 @@ void DrawMiddle(const Blitter& blit, const RECT& mid, int sx, int sy, int sw, in
 
 }  // namespace
 
-void ReleaseImageSource() { ThreadImageSource().Release(); }
-
 void CRenderEngine::DrawImage(HDC dc, HBITMAP bitmap, const RECT& rc, const RECT& paint, const RECT& bmp,
                               const RECT& corner, bool alpha, BYTE fade, bool hole, bool xtiled, bool ytiled) {
-    if (!dc || !bitmap) return;
-    const HDC memory = ThreadImageSource().Holding(bitmap);
-    if (!memory) return;
+    const HDC memory = ImageSourceDC();
+    if (!dc || !bitmap || !memory) return;
+    const ScopedSelect select(memory, bitmap);
     SetStretchBltMode(dc, HALFTONE);
 
     const int bw = bmp.right - bmp.left;

@@ -151,7 +151,6 @@ TImageInfo* CRenderEngine::LoadImageById(UINT id, LPCTSTR type, DWORD mask, HINS
 
 void CRenderEngine::FreeImage(TImageInfo* image, bool deleteRecord) {
     if (!image) return;
-    ReleaseImageSource();
     if (image->bitmap) DeleteObject(image->bitmap);
     image->bitmap = nullptr;
     std::vector<BYTE>().swap(image->pixels);

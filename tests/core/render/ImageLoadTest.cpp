@@ -183,8 +183,8 @@ TEST(ImageLoad, FreeImageCanKeepTheRecord) {
     CRenderEngine::FreeImage(nullptr, true);
 }
 
-// Drawing keeps the last image selected in the thread's source DC; a selected
-// bitmap cannot be deleted, so freeing must let go of it first.
+// Drawing selects the image into a memory DC of the thread; a bitmap still
+// selected there could not be deleted.
 TEST(ImageLoad, AnImageDrawnJustBeforeBeingFreedIsDeleted) {
     TImageInfo* image = CRenderEngine::LoadImage(
         kvtest::ToWindowsPath(MakeImageFile("drawn.png", 2, 2, Rgba({0xFF0000FF, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF})))
