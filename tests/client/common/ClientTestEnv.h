@@ -22,6 +22,9 @@ public:
     void TearDown() override { curl_global_cleanup(); }
 };
 
+// One registration per test program that includes this header.
+inline ::testing::Environment* const kCurlEnvironment = ::testing::AddGlobalTestEnvironment(new CurlEnvironment);
+
 // The client's data folder for one test, with the log file open in it.
 class DataFolder {
 public:

@@ -21,8 +21,6 @@ using clienttest::LogMessage;
 using clienttest::WindowsPath;
 using kvtest::HttpTestServer;
 
-const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
-
 std::string Generated(size_t n) {
     std::string out(n, '\0');
     for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(i % 251);

@@ -17,8 +17,6 @@ using clienttest::LogMessage;
 using clienttest::WindowsPath;
 using kvtest::HttpTestServer;
 
-const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
-
 // The names of the files in a folder.
 std::vector<std::string> FilesIn(const std::string& folderUnix) {
     std::vector<std::string> names;

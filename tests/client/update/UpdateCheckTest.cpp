@@ -14,8 +14,6 @@ using clienttest::DataFolder;
 using clienttest::LogMessage;
 using kvtest::HttpTestServer;
 
-const auto* const kCurl = ::testing::AddGlobalTestEnvironment(new clienttest::CurlEnvironment);
-
 // A hidden window standing in for the main window.
 class MessageWindow {
 public:
