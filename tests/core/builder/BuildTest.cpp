@@ -3,8 +3,6 @@
 // the element's own attributes, and what no creator knows is skipped whole.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "core/builder/BuilderKit.h"
 #include "ui/core/ImageInfo.h"
 #include "ui/core/ScrollBarUI.h"
@@ -13,24 +11,9 @@
 namespace kvtest {
 namespace {
 
-class Build : public ::testing::Test {
+class Build : public BuilderTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open());
-        UseWorkFolderForSkins();
-    }
-
-    // Builds `xml` for the host's manager; the test owns the result.
-    CControlUI* Make(const wchar_t* xml, CControlUI* parent = nullptr) {
-        built.reset(builder.Create(xml, nullptr, &callback, &host.manager, parent));
-        return built.get();
-    }
     CPaintManagerUI& pm() { return host.manager; }
-
-    HostWindow host;
-    CDialogBuilder builder;
-    ProbeCallback callback;
-    std::unique_ptr<CControlUI> built;
 };
 
 TEST_F(Build, DeclarationsReachTheManager) {

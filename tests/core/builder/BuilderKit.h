@@ -4,6 +4,9 @@
 // many of its kind are alive, for the dialog builder tests.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 
 #include "support/TestEnv.h"
@@ -72,6 +75,22 @@ inline void WriteSkin(const std::string& name, const std::string& xml) {
     WriteFileText(WorkDirUnix() + "/" + name, xml);
 }
 
-inline std::wstring Text(const CUIString& s) { return s.GetData(); }
+// A host window, a builder and its probe callback; the test owns what it builds.
+class BuilderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host.Open());
+        UseWorkFolderForSkins();
+    }
+    CControlUI* Make(const wchar_t* xml, CControlUI* parent = nullptr) {
+        built.reset(builder.Create(xml, nullptr, &callback, &host.manager, parent));
+        return built.get();
+    }
+
+    HostWindow host;
+    CDialogBuilder builder;
+    ProbeCallback callback;
+    std::unique_ptr<CControlUI> built;
+};
 
 }  // namespace kvtest

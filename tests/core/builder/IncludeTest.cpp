@@ -3,7 +3,6 @@
 // cycle, stops the build with an error instead of recursing without end.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "core/builder/BuilderKit.h"
@@ -12,28 +11,15 @@
 namespace kvtest {
 namespace {
 
-class Include : public ::testing::Test {
+class Include : public BuilderTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host.Open());
-        UseWorkFolderForSkins();
-    }
-
-    CVerticalLayoutUI* Make(const wchar_t* xml) {
-        built.reset(builder.Create(xml, nullptr, &callback, &host.manager));
-        return static_cast<CVerticalLayoutUI*>(built.get());
-    }
+    CVerticalLayoutUI* Make(const wchar_t* xml) { return static_cast<CVerticalLayoutUI*>(BuilderTest::Make(xml)); }
 
     static std::string Names(CVerticalLayoutUI* layout) {
         std::string names;
         for (int i = 0; i < layout->GetCount(); ++i) names += Narrow(layout->GetItemAt(i)->GetName().GetData()) + " ";
         return names;
     }
-
-    HostWindow host;
-    CDialogBuilder builder;
-    ProbeCallback callback;
-    std::unique_ptr<CControlUI> built;
 };
 
 TEST_F(Include, TheIncludedControlsJoinTheParentCountTimes) {

@@ -47,9 +47,7 @@ TEST(ControlEvents, OnEventDelegatesCanKeepAnEventFromTheControl) {
     RecordingControl control(&log, L"c");
     Counter gate{&log, "gate", false};
     control.OnEvent += MakeDelegate(&gate, &Counter::Call);
-    TUIEvent event;
-    event.type = EventButtonDown;
-    control.Event(event);
+    FireEvent(control, EventButtonDown);
     EXPECT_EQ((Log{"gate"}), log);
 }
 
@@ -58,9 +56,7 @@ TEST(ControlEvents, AContextMenuWithoutMenuReachesTheParent) {
     RecordingControl parent(&log, L"parent");
     RecordingControl child(&log, L"child");
     child.SetManager(nullptr, &parent, false);
-    TUIEvent event;
-    event.type = EventContextMenu;
-    child.Event(event);
+    FireEvent(child, EventContextMenu);
     EXPECT_EQ((Log{"child:20", "parent:20"}), log);
 }
 
@@ -74,16 +70,10 @@ TEST(ControlEvents, AContextMenuWithMenuBecomesAMenuNotification) {
     NotifyRecorder notes(&log);
     host.manager.AddNotifier(&notes);
     child->SetContextMenuUsed(true);
-    TUIEvent event;
-    event.type = EventContextMenu;
-    event.wParam = 3;
-    child->Event(event);
+    FireEvent(*child, EventContextMenu, 3);
     EXPECT_EQ((Log{"child:20", "menu:child"}), log);
     EXPECT_EQ(3u, notes.records.back().wParam);
-    TUIEvent timer;
-    timer.type = EventTimer;
-    timer.wParam = 9;
-    child->Event(timer);
+    FireEvent(*child, EventTimer, 9);
     EXPECT_EQ("timer:child", log.back());
     host.manager.RemoveNotifier(&notes);
 }

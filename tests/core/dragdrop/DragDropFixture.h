@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "ui/core/ComRef.h"
@@ -56,11 +57,33 @@ inline STGMEDIUM GlobalMedium(HGLOBAL global) {
     return medium;
 }
 
+inline STGMEDIUM StreamMedium(IStream* stream) {
+    STGMEDIUM medium{};
+    medium.tymed = TYMED_ISTREAM;
+    medium.pstm = stream;
+    return medium;
+}
+
 inline STGMEDIUM BitmapMedium(HBITMAP bitmap) {
     STGMEDIUM medium{};
     medium.tymed = TYMED_GDI;
     medium.hBitmap = bitmap;
     return medium;
+}
+
+// Hands `medium` over to `object` as `cf`.
+inline void Put(IDataObject* object, CLIPFORMAT cf, STGMEDIUM medium) {
+    FORMATETC format = Format(cf, medium.tymed);
+    ASSERT_EQ(S_OK, object->SetData(&format, &medium, TRUE));
+}
+
+inline void PutGlobal(IDataObject* object, CLIPFORMAT cf, const std::string& text) {
+    Put(object, cf, GlobalMedium(MakeGlobal(text.c_str(), text.size() + 1)));
+}
+
+inline ULONG RefCount(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
 }
 
 // A solid 32-bit bitmap of the given colour (0xRRGGBB).

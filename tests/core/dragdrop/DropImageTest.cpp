@@ -128,18 +128,23 @@ std::vector<BYTE> FileDrop(const std::wstring& path) {
 
 class DropImage : public OleTest {};
 
-TEST_F(DropImage, PackedDibBecomesTheWindowImage) {
-    ImageWindow window;
-    EXPECT_TRUE(DropDib(window, Dib24()));
-    ASSERT_NE(nullptr, window.Image());
-    EXPECT_EQ(kDib24Pixels, Pixels(window.Image()));
-}
-
-TEST_F(DropImage, CoreHeaderDibReadsThreeByteColourEntries) {
-    ImageWindow window;
-    DropDib(window, CoreDib8());
-    ASSERT_NE(nullptr, window.Image());
-    EXPECT_EQ((std::vector<DWORD>{0x102030, 0x405060}), Pixels(window.Image()));
+// Each header layout places its colour table and bits differently.
+TEST_F(DropImage, EveryDibHeaderLayoutBecomesTheWindowImage) {
+    const struct {
+        const char* name;
+        std::vector<BYTE> dib;
+        std::vector<DWORD> pixels;
+    } cases[] = {
+        {"packed", Dib24(), kDib24Pixels},
+        {"core header, three-byte colour entries", CoreDib8(), {0x102030, 0x405060}},
+        {"version five, masks inside the header", V5Dib32(), {0x112233, 0x445566}},
+    };
+    for (const auto& c : cases) {
+        ImageWindow window;
+        EXPECT_TRUE(DropDib(window, c.dib)) << c.name;
+        ASSERT_NE(nullptr, window.Image()) << c.name;
+        EXPECT_EQ(c.pixels, Pixels(window.Image())) << c.name;
+    }
 }
 
 TEST_F(DropImage, BitfieldDibSkipsTheMasksAfterAShortHeader) {
@@ -152,13 +157,6 @@ TEST_F(DropImage, BitfieldDibSkipsTheMasksAfterAShortHeader) {
     EXPECT_EQ(0u, pixels[0] & 0xFFFF);
     EXPECT_EQ(0u, pixels[1] >> 8);
     EXPECT_GE(pixels[1] & 0xFF, 0xF8u);
-}
-
-TEST_F(DropImage, VersionFiveDibHasItsMasksInsideTheHeader) {
-    ImageWindow window;
-    DropDib(window, V5Dib32());
-    ASSERT_NE(nullptr, window.Image());
-    EXPECT_EQ((std::vector<DWORD>{0x112233, 0x445566}), Pixels(window.Image()));
 }
 
 struct BadDib {
@@ -358,12 +356,8 @@ TEST_F(DropImage, ARegisteredWindowTakesADibFromADataObject) {
     ASSERT_TRUE(RegisterImageDropTarget(target, window.Get()));
 
     CComRef<IDataObject> data = NewDataObject();
-    FORMATETC text = Format(CF_TEXT, TYMED_HGLOBAL);
-    STGMEDIUM textMedium = GlobalMedium(MakeGlobal("x", 2));
-    ASSERT_EQ(S_OK, data->SetData(&text, &textMedium, TRUE));
-    FORMATETC dib = Format(CF_DIB, TYMED_HGLOBAL);
-    STGMEDIUM dibMedium = GlobalMedium(MakeGlobal(Dib24()));
-    ASSERT_EQ(S_OK, data->SetData(&dib, &dibMedium, TRUE));
+    PutGlobal(data.Get(), CF_TEXT, "x");
+    Put(data.Get(), CF_DIB, GlobalMedium(MakeGlobal(Dib24())));
 
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), MK_LBUTTON, POINTL{210, 160}, &effect));
@@ -381,12 +375,8 @@ TEST_F(DropImage, ARegisteredWindowTakesABitmapBeforeADib) {
     ASSERT_TRUE(RegisterImageDropTarget(target, window.Get()));
 
     CComRef<IDataObject> data = NewDataObject();
-    FORMATETC dib = Format(CF_DIB, TYMED_HGLOBAL);
-    STGMEDIUM dibMedium = GlobalMedium(MakeGlobal(Dib24()));
-    ASSERT_EQ(S_OK, data->SetData(&dib, &dibMedium, TRUE));
-    FORMATETC bitmap = Format(CF_BITMAP, TYMED_GDI);
-    STGMEDIUM bitmapMedium = BitmapMedium(SolidBitmap(7, 3, RGB(1, 2, 3)));
-    ASSERT_EQ(S_OK, data->SetData(&bitmap, &bitmapMedium, TRUE));
+    Put(data.Get(), CF_DIB, GlobalMedium(MakeGlobal(Dib24())));
+    Put(data.Get(), CF_BITMAP, BitmapMedium(SolidBitmap(7, 3, RGB(1, 2, 3))));
 
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), 0, POINTL{}, &effect));

@@ -17,6 +17,9 @@ namespace {
 // Remembers every drop; releases the medium unless told to keep it.
 class RecordingTarget : public CIDropTarget {
 public:
+    explicit RecordingTarget(std::initializer_list<CLIPFORMAT> accepted = {}) {
+        for (CLIPFORMAT cf : accepted) AddAcceptedFormat(cf, TYMED_HGLOBAL);
+    }
     bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) override {
         formats.push_back(format->cfFormat);
         effects.push_back(*effect);
@@ -34,17 +37,8 @@ public:
 
 CComRef<IDataObject> DataWith(std::initializer_list<CLIPFORMAT> formats) {
     CComRef<IDataObject> data = NewDataObject();
-    for (CLIPFORMAT cf : formats) {
-        FORMATETC format = Format(cf, TYMED_HGLOBAL);
-        STGMEDIUM medium = GlobalMedium(MakeGlobal("data", 5));
-        EXPECT_EQ(S_OK, data->SetData(&format, &medium, TRUE));
-    }
+    for (CLIPFORMAT cf : formats) PutGlobal(data.Get(), cf, "data");
     return data;
-}
-
-ULONG RefCount(IUnknown* object) {
-    object->AddRef();
-    return object->Release();
 }
 
 HWND PlainWindow() {
@@ -63,8 +57,7 @@ struct EffectCase {
 class DropEffect : public OleTest, public ::testing::WithParamInterface<EffectCase> {};
 
 TEST_P(DropEffect, FollowsModifierKeysAndWhatTheSourceOffers) {
-    RecordingTarget target;
-    target.AddAcceptedFormat(CF_DIB, TYMED_HGLOBAL);
+    RecordingTarget target({CF_DIB});
     auto data = DataWith({CF_DIB});
     DWORD effect = GetParam().offered;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), GetParam().keys, POINTL{0, 0}, &effect));
@@ -89,8 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 class DropTarget : public OleTest {};
 
 TEST_F(DropTarget, RefusesDataWithoutAnAcceptedFormat) {
-    RecordingTarget target;
-    target.AddAcceptedFormat(CF_HDROP, TYMED_HGLOBAL);
+    RecordingTarget target({CF_HDROP});
     auto text = DataWith({CF_TEXT});
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target.DragEnter(text.Get(), 0, POINTL{}, &effect));
@@ -107,8 +99,7 @@ TEST_F(DropTarget, RefusesDataWithoutAnAcceptedFormat) {
 }
 
 TEST_F(DropTarget, AnAcceptedDropReportsItsEffectToTheSource) {
-    RecordingTarget target;
-    target.AddAcceptedFormat(CF_DIB, TYMED_HGLOBAL);
+    RecordingTarget target({CF_DIB});
     auto data = DataWith({CF_DIB});
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), MK_LBUTTON | MK_SHIFT, POINTL{}, &effect));
@@ -129,10 +120,7 @@ TEST_F(DropTarget, AnAcceptedDropReportsItsEffectToTheSource) {
 }
 
 TEST_F(DropTarget, TakesTheFirstAcceptedFormatTheDataOffers) {
-    RecordingTarget target;
-    target.AddAcceptedFormat(CF_BITMAP, TYMED_HGLOBAL);
-    target.AddAcceptedFormat(CF_DIB, TYMED_HGLOBAL);
-    target.AddAcceptedFormat(CF_HDROP, TYMED_HGLOBAL);
+    RecordingTarget target({CF_BITMAP, CF_DIB, CF_HDROP});
     auto data = DataWith({CF_HDROP, CF_DIB});
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), 0, POINTL{}, &effect));
@@ -142,8 +130,7 @@ TEST_F(DropTarget, TakesTheFirstAcceptedFormatTheDataOffers) {
 }
 
 TEST_F(DropTarget, LeavingForgetsTheMatchedFormat) {
-    RecordingTarget target;
-    target.AddAcceptedFormat(CF_DIB, TYMED_HGLOBAL);
+    RecordingTarget target({CF_DIB});
     auto data = DataWith({CF_DIB});
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), 0, POINTL{}, &effect));
@@ -158,9 +145,8 @@ TEST_F(DropTarget, LeavingForgetsTheMatchedFormat) {
 }
 
 TEST_F(DropTarget, KeepsTheMediumWhenTheDropSaysSo) {
-    RecordingTarget target;
+    RecordingTarget target({CF_DIB});
     target.keepMedium = true;
-    target.AddAcceptedFormat(CF_DIB, TYMED_HGLOBAL);
     auto data = DataWith({CF_DIB});
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(S_OK, target.DragEnter(data.Get(), 0, POINTL{}, &effect));
@@ -259,9 +245,7 @@ TEST_F(DropTarget, APaintManagerTakesDroppedImagesWithTheirEffect) {
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect) << "text is not an image";
 
     CComRef<IDataObject> image = NewDataObject();
-    FORMATETC format = Format(CF_BITMAP, TYMED_GDI);
-    STGMEDIUM medium = BitmapMedium(SolidBitmap(4, 4, RGB(1, 2, 3)));
-    ASSERT_EQ(S_OK, image->SetData(&format, &medium, TRUE));
+    Put(image.Get(), CF_BITMAP, BitmapMedium(SolidBitmap(4, 4, RGB(1, 2, 3))));
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(S_OK, host.manager.DragEnter(image.Get(), 0, POINTL{}, &effect));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), effect);

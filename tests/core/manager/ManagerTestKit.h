@@ -1,8 +1,6 @@
 #pragma once
-// A real (hidden) window with a paint manager, a small container and a
-// recording control for the manager, window and control tests. Containers
-// proper come later; this one does just what the tests need: children in
-// fixed places, searched and painted like a container does.
+// A real (hidden) window with a paint manager, a minimal container (children
+// at fixed places) and a recording control, so these tests need no layout code.
 #include <windows.h>
 
 #include <memory>
@@ -164,6 +162,14 @@ public:
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
+// Hands the control one event of `type`, as the manager would.
+inline void FireEvent(CControlUI& control, int type, WPARAM wParam = 0) {
+    TUIEvent event;
+    event.type = type;
+    event.wParam = wParam;
+    control.Event(event);
+}
+
 // Hidden windows get no WM_PAINT: shows the window without activating it and
 // waits until its tree is laid out and painted.
 inline bool ShowAndPaint(HostWindow& host) {
@@ -191,5 +197,35 @@ inline void SetKeyDown(int vk, bool down) {
     keys[vk] = down ? 0x80 : 0;
     SetKeyboardState(keys);
 }
+
+// A 32-bit top-down DIB selected into a memory DC, cleared to 0.
+class PixelCanvas {
+public:
+    PixelCanvas(int width, int height) : m_width(width) {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~PixelCanvas() {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC dc() const { return m_dc; }
+    DWORD At(int x, int y) const {
+        GdiFlush();
+        return m_bits[y * m_width + x];
+    }
+    DWORD Rgb(int x, int y) const { return At(x, y) & 0x00FFFFFF; }
+
+private:
+    int m_width;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+};
 
 }  // namespace kvtest

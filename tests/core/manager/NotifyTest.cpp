@@ -68,18 +68,15 @@ TEST_F(Notify, SynchronousGoesToTheSendersDelegatesThenToListenersInOrder) {
 
 TEST_F(Notify, ARecordCarriesTheLastMousePositionAndTime) {
     SendMessageW(host, WM_MOUSEMOVE, 0, At(7, 8));
-    struct Catch : INotifyUI {
-        TUINotify last;
-        void Notify(TUINotify& msg) override { last = msg; }
-    } catcher;
+    NotifyRecorder catcher(nullptr);
     host.manager.AddNotifier(&catcher);
     const DWORD before = GetTickCount();
     host.manager.SendNotify(b, L"x", 3, 4);
-    EXPECT_EQ(7, catcher.last.mousePoint.x);
-    EXPECT_EQ(8, catcher.last.mousePoint.y);
-    EXPECT_GE(catcher.last.timestamp, before);
-    EXPECT_EQ(3u, catcher.last.wParam);
-    EXPECT_EQ(4, catcher.last.lParam);
+    EXPECT_EQ(7, catcher.records.back().mousePoint.x);
+    EXPECT_EQ(8, catcher.records.back().mousePoint.y);
+    EXPECT_GE(catcher.records.back().timestamp, before);
+    EXPECT_EQ(3u, catcher.records.back().wParam);
+    EXPECT_EQ(4, catcher.records.back().lParam);
     host.manager.RemoveNotifier(&catcher);
 }
 
@@ -97,15 +94,14 @@ TEST_F(Notify, AsynchronousWaitsForTheQueueMessageAndKeepsItsOrder) {
 
 TEST_F(Notify, AsynchronousNotificationsLoseTheirVirtualWindow) {
     a->SetVirtualWnd(L"pane");
-    struct Catch : INotifyUI {
-        std::vector<std::wstring> windows;
-        void Notify(TUINotify& msg) override { windows.push_back(msg.virtualWindow.GetData()); }
-    } catcher;
+    NotifyRecorder catcher(nullptr);
     host.manager.AddNotifier(&catcher);
     host.manager.SendNotify(a, L"sync");
     host.manager.SendNotify(a, L"async", 0, 0, true);
     Drain();
-    EXPECT_EQ((std::vector<std::wstring>{L"pane", L""}), catcher.windows);
+    std::vector<std::wstring> windows;
+    for (const TUINotify& record : catcher.records) windows.push_back(record.virtualWindow.GetData());
+    EXPECT_EQ((std::vector<std::wstring>{L"pane", L""}), windows);
     host.manager.RemoveNotifier(&catcher);
 }
 

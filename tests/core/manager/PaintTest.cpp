@@ -2,8 +2,6 @@
 // and the alpha rules of layered windows, checked in the off-screen pixels.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "core/manager/ManagerTestKit.h"
 
 namespace kvtest {
@@ -48,21 +46,24 @@ DWORD* PixelPointer(HBITMAP bitmap, int x, int y) {
     return static_cast<DWORD*>(dib.dsBm.bmBits) + (dib.dsBm.bmHeight - 1 - y) * dib.dsBm.bmWidth + x;
 }
 
+// A blue probe at (10,10)-(50,30) and a GDI-black square at (60,10)-(80,30).
 class Paint : public ::testing::Test {
 protected:
-    void Build(HostWindow& window) {
+    void SetUp() override { ASSERT_TRUE(host.Open()); }
+    void Build() {
         root = new TestContainer();
         probe = root->Add(Place(new GdiFill(RGB(0, 0, 255), &paints), 10, 10, 40, 20));
         black = root->Add(Place(new GdiFill(RGB(0, 0, 0)), 60, 10, 20, 20));
-        ASSERT_TRUE(window.manager.AttachDialog(root));
-        window.manager.AddPostPaint(probe);
-        window.manager.AddNotifier(&notes);
+        ASSERT_TRUE(host.manager.AttachDialog(root));
+        host.manager.AddPostPaint(probe);
+        host.manager.AddNotifier(&notes);
     }
-    bool Repaint(HostWindow& window) {
-        UpdateWindow(window);
-        return ShowAndPaint(window);
+    bool Repaint() {
+        UpdateWindow(host);
+        return ShowAndPaint(host);
     }
 
+    HostWindow host;
     Log log;
     NotifyRecorder notes{&log};
     int paints = 0;
@@ -72,34 +73,30 @@ protected:
 };
 
 TEST_F(Paint, TheFirstLayoutSendsWindowInitThenEveryLayoutWindowSize) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     ASSERT_TRUE(ShowAndPaint(host));
     Drain();
     EXPECT_EQ((Log{"windowinit:root", "windowsize:root"}), log);
     log.clear();
     root->NeedUpdate();
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
     Drain();
     EXPECT_EQ((Log{"windowsize:root"}), log) << "windowinit is sent once per tree";
     log.clear();
     InvalidateRect(host, nullptr, FALSE);
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
     Drain();
     EXPECT_TRUE(log.empty()) << "a repaint without layout sends nothing";
     auto* fresh = new TestContainer(L"fresh");
     host.manager.AttachDialog(fresh);
     host.manager.Invalidate();
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
     Drain();
     EXPECT_EQ((Log{"windowinit:fresh", "windowsize:fresh"}), log) << "a new tree gets its own windowinit";
 }
 
 TEST_F(Paint, TheOffscreenBitmapSurvivesAndOnlyTheInvalidAreaIsRepainted) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     ASSERT_TRUE(ShowAndPaint(host));
     ASSERT_NE(nullptr, probe->target);
     const HBITMAP first = probe->target;
@@ -109,7 +106,7 @@ TEST_F(Paint, TheOffscreenBitmapSurvivesAndOnlyTheInvalidAreaIsRepainted) {
     RECT part = {200, 100, 220, 120};
     host.manager.InvalidateRect(part);
     const int before = paints;
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
     EXPECT_EQ(first, probe->target);
     EXPECT_EQ(before, paints) << "the control lies outside the repainted area";
     EXPECT_EQ(0x00123456u, PixelAt(first, 12, 12) & 0x00FFFFFF);
@@ -117,31 +114,17 @@ TEST_F(Paint, TheOffscreenBitmapSurvivesAndOnlyTheInvalidAreaIsRepainted) {
 }
 
 TEST_F(Paint, PrintClientPaintsTheTreeIntoTheGivenDC) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     root->SetPos(RECT{0, 0, 300, 200}, false);
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 300, 200, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    SendMessageW(host, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SelectObject(memory, old);
-    EXPECT_EQ(0x000000FFu, PixelAt(bitmap, 20, 20) & 0x00FFFFFF);
-    EXPECT_EQ(0u, PixelAt(bitmap, 5, 5) & 0x00FFFFFF);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    PixelCanvas canvas(300, 200);
+    SendMessageW(host, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    EXPECT_EQ(0x000000FFu, canvas.Rgb(20, 20));
+    EXPECT_EQ(0u, canvas.Rgb(5, 5));
 }
 
 // Plain GDI output becomes opaque; pixels GDI left black stay transparent.
 TEST_F(Paint, ALayeredWindowWithoutImageMakesGdiOutputOpaque) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     host.manager.SetLayered(true);
     ASSERT_TRUE(host.manager.IsLayered());
     ASSERT_TRUE(ShowAndPaint(host));
@@ -153,9 +136,7 @@ TEST_F(Paint, ALayeredWindowWithoutImageMakesGdiOutputOpaque) {
 }
 
 TEST_F(Paint, LayeredOpacityRepushesWhileLayeredRelaysOut) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     ASSERT_TRUE(ShowAndPaint(host));
     host.manager.SetLayeredOpacity(128);
     EXPECT_FALSE(root->IsUpdateNeeded());
@@ -163,18 +144,16 @@ TEST_F(Paint, LayeredOpacityRepushesWhileLayeredRelaysOut) {
     host.manager.SetLayered(true);
     EXPECT_TRUE(root->IsUpdateNeeded());
     host.manager.SetLayered(true);  // no change: nothing happens
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
 }
 
 TEST_F(Paint, AChildWindowIsNeverMadeLayered) {
-    HostWindow parent;
-    ASSERT_TRUE(parent.Open());
     struct Child : HostWindow {
         bool OpenIn(HWND owner) {
             return CreateEx(owner, L"child", WS_CHILD, 0, 0, 0, 50, 50) != nullptr;
         }
     } child;
-    ASSERT_TRUE(child.OpenIn(parent));
+    ASSERT_TRUE(child.OpenIn(host));
     child.manager.SetLayered(true);
     EXPECT_FALSE(child.manager.IsLayered());
 }
@@ -199,9 +178,7 @@ std::wstring WriteLayerImage() {
 
 TEST_F(Paint, ALayeredImageShowsTheControlsOnlyWhereItHasAlpha) {
     CPaintManagerUI::SetResourcePath(WriteLayerImage().c_str());
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     Place(probe, 10, 10, 280, 20);  // across both halves
     host.manager.SetLayered(true);
     host.manager.SetLayeredImage(L"file='layer.png'");
@@ -217,9 +194,7 @@ TEST_F(Paint, ALayeredImageShowsTheControlsOnlyWhereItHasAlpha) {
 // The first paint of a new layered tree only lays out and asks again; the
 // bitmap it freed for the new layout must not be written to by the next one.
 TEST_F(Paint, ALayeredRepaintAfterTheEarlyReturnPaintsIntoAFreshBitmap) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     host.manager.SetLayered(true);
     ASSERT_TRUE(ShowAndPaint(host));
     ASSERT_TRUE(PumpUntil([&] { return probe->target != nullptr; }));
@@ -236,14 +211,12 @@ TEST_F(Paint, ALayeredRepaintAfterTheEarlyReturnPaintsIntoAFreshBitmap) {
 }
 
 TEST_F(Paint, ShowDirtyOutlinesTheRepaintedArea) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
-    Build(host);
+    Build();
     host.manager.SetShowUpdateRect(true);
     ASSERT_TRUE(ShowAndPaint(host));
     RECT part = {100, 100, 140, 130};
     host.manager.InvalidateRect(part);
-    ASSERT_TRUE(Repaint(host));
+    ASSERT_TRUE(Repaint());
     const HDC dc = GetDC(host);
     EXPECT_EQ(RGB(220, 0, 0), GetPixel(dc, 100, 115));
     EXPECT_EQ(RGB(220, 0, 0), GetPixel(dc, 120, 129));
@@ -252,8 +225,6 @@ TEST_F(Paint, ShowDirtyOutlinesTheRepaintedArea) {
 }
 
 TEST_F(Paint, AWindowWithoutATreePaintsBlack) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
     ShowWindow(host, SW_SHOWNOACTIVATE);
     const HDC dc = GetDC(host);
     RECT all = {0, 0, 300, 200};
@@ -266,8 +237,6 @@ TEST_F(Paint, AWindowWithoutATreePaintsBlack) {
 }
 
 TEST_F(Paint, WindowAttributesEndInTheManager) {
-    HostWindow host;
-    ASSERT_TRUE(host.Open());
     host.manager.SetInitSize(320, 240);
     RECT rc;
     GetWindowRect(host, &rc);

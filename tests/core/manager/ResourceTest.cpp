@@ -79,10 +79,10 @@ class Fonts : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(host.Open()); }
     HostWindow host;
+    CPaintManagerUI& manager = host.manager;
 };
 
 TEST_F(Fonts, MissingIdsAndMinusOneGiveTheDefaultFont) {
-    CPaintManagerUI& manager = host.manager;
     const HFONT fallback = manager.GetDefaultFontInfo()->font;
     ASSERT_NE(nullptr, fallback);
     EXPECT_EQ(fallback, manager.GetFont(-1));
@@ -91,7 +91,6 @@ TEST_F(Fonts, MissingIdsAndMinusOneGiveTheDefaultFont) {
 }
 
 TEST_F(Fonts, AddingUnderAnExistingIdReplacesAndFreesTheOldFont) {
-    CPaintManagerUI& manager = host.manager;
     const HFONT first = manager.AddFont(1, L"Tahoma", 12, false, false, false);
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(first, manager.GetFont(1));
@@ -108,7 +107,6 @@ TEST_F(Fonts, AddingUnderAnExistingIdReplacesAndFreesTheOldFont) {
 }
 
 TEST_F(Fonts, FontSizesFollowTheWindowsScaleAndRecordsKeepTheSkinSize) {
-    CPaintManagerUI& manager = host.manager;
     manager.GetScaler()->SetDPI(144);
     const HFONT font = manager.AddFont(2, L"Tahoma", 12, false, false, false);
     LOGFONTW lf = {};
@@ -119,7 +117,6 @@ TEST_F(Fonts, FontSizesFollowTheWindowsScaleAndRecordsKeepTheSkinSize) {
 }
 
 TEST_F(Fonts, OwnFontsComeBeforeSharedOnes) {
-    CPaintManagerUI& manager = host.manager;
     const HFONT shared = manager.AddFont(5, L"Tahoma", 10, false, false, false, true);
     EXPECT_EQ(shared, manager.GetFont(5));
     const HFONT own = manager.AddFont(5, L"Tahoma", 11, false, false, false);
@@ -135,15 +132,6 @@ TEST_F(Fonts, APopupUsingSharedResourcesAddsToTheSharedSet) {
     const HFONT font = popup.AddFont(7, L"Tahoma", 9, false, false, false);
     EXPECT_EQ(font, host.manager.GetFont(7)) << "another window sees it";
     host.manager.RemoveAllFonts(true);
-}
-
-TEST_F(Fonts, TheDefaultFontCanBeReplaced) {
-    CPaintManagerUI& manager = host.manager;
-    manager.SetDefaultFont(L"Tahoma", 20, true, false, true);
-    TFontInfo* info = manager.GetDefaultFontInfo();
-    EXPECT_EQ(20, info->size);
-    EXPECT_TRUE(info->italic);
-    EXPECT_EQ(info->font, manager.GetFont(99));
 }
 
 TEST(Attributes, DefaultListsComeFromTheOwnSetThenTheShared) {
@@ -186,10 +174,20 @@ void WritePng(const std::string& dir, const std::string& name, int alpha) {
     ASSERT_EQ(0, RunUnix({"python3", "make.py", name, std::to_string(alpha)}, dir));
 }
 
-TEST(Images, AreLoadedOnceCachedByNameAndCanBeDropped) {
-    const std::string dir = FreshDirUnix("images");
-    WritePng(dir, "dot.png", 255);
-    CPaintManagerUI::SetResourcePath(ToWindowsPath(dir).c_str());
+// Each test's images lie in a fresh skin folder that is the resource path while it runs.
+class Images : public ::testing::Test {
+protected:
+    void TearDown() override { CPaintManagerUI::SetResourcePath(L""); }
+    bool SkinFolderWith(const char* folder, const std::string& png, int alpha) {
+        const std::string dir = FreshDirUnix(folder);
+        WritePng(dir, png, alpha);
+        CPaintManagerUI::SetResourcePath(ToWindowsPath(dir).c_str());
+        return !::testing::Test::HasFatalFailure();
+    }
+};
+
+TEST_F(Images, AreLoadedOnceCachedByNameAndCanBeDropped) {
+    ASSERT_TRUE(SkinFolderWith("images", "dot.png", 255));
     CPaintManagerUI manager;
     EXPECT_EQ(nullptr, manager.GetImage(L"dot.png"));
     TImageInfo* image = manager.GetImageEx(L"dot.png");
@@ -202,26 +200,20 @@ TEST(Images, AreLoadedOnceCachedByNameAndCanBeDropped) {
     EXPECT_EQ(nullptr, manager.GetImageEx(L"missing.png")) << "a failed load is not cached";
     EXPECT_EQ(nullptr, manager.AddImage(L""));
     EXPECT_EQ(nullptr, manager.AddImage(L"dot.png", L"PNG")) << "a typed image needs a numeric resource id";
-    CPaintManagerUI::SetResourcePath(L"");
 }
 
-TEST(Images, HslImagesKeepACopyOfTheirPixels) {
-    const std::string dir = FreshDirUnix("hsl");
-    WritePng(dir, "tint.png", 255);
-    CPaintManagerUI::SetResourcePath(ToWindowsPath(dir).c_str());
+TEST_F(Images, HslImagesKeepACopyOfTheirPixels) {
+    ASSERT_TRUE(SkinFolderWith("hsl", "tint.png", 255));
     CPaintManagerUI manager;
     TImageInfo* image = manager.AddImage(L"tint.png", nullptr, 0, true);
     ASSERT_NE(nullptr, image);
     EXPECT_TRUE(image->useHsl);
     EXPECT_EQ(4u * 2u * 4u, image->sourcePixels.size());
     EXPECT_EQ(image->sourcePixels, image->pixels);
-    CPaintManagerUI::SetResourcePath(L"");
 }
 
-TEST(Images, SharedImagesAreSeenByEveryManagerUntilTerm) {
-    const std::string dir = FreshDirUnix("shared");
-    WritePng(dir, "logo.png", 128);
-    CPaintManagerUI::SetResourcePath(ToWindowsPath(dir).c_str());
+TEST_F(Images, SharedImagesAreSeenByEveryManagerUntilTerm) {
+    ASSERT_TRUE(SkinFolderWith("shared", "logo.png", 128));
     CPaintManagerUI one;
     CPaintManagerUI two;
     TImageInfo* image = one.AddImage(L"logo.png", nullptr, 0, false, true);
@@ -230,10 +222,9 @@ TEST(Images, SharedImagesAreSeenByEveryManagerUntilTerm) {
     EXPECT_EQ(image, two.GetImage(L"logo.png"));
     CPaintManagerUI::Term();
     EXPECT_EQ(nullptr, two.GetImage(L"logo.png"));
-    CPaintManagerUI::SetResourcePath(L"");
 }
 
-TEST(Images, ImagesAndFontFilesAreReadFromTheSkinZip) {
+TEST_F(Images, ImagesAndFontFilesAreReadFromTheSkinZip) {
     const std::string dir = FreshDirUnix("skinzip");
     WritePng(dir, "zipped.png", 255);
     ASSERT_EQ(0, RunUnix({"mkdir", "-p", "img"}, dir));

@@ -95,13 +95,5 @@ TEST_F(Timers, ADyingControlTakesItsTimersWithIt) {
     EXPECT_EQ(1, Owner(18));
 }
 
-TEST_F(Timers, RealTimersFireThroughTheMessageLoop) {
-    ASSERT_TRUE(StartTimers(1));
-    host.manager.KillTimer(controls[0], 0);
-    ASSERT_TRUE(host.manager.SetTimer(controls[0], 0, 10));
-    EXPECT_TRUE(PumpUntil([&] { return !controls[0]->events.empty(); }));
-    EXPECT_EQ(EventTimer, controls[0]->events.front().type);
-}
-
 }  // namespace
 }  // namespace kvtest

@@ -11,24 +11,15 @@
 using KvUI::CRenderEngine;
 using rendertest::Canvas;
 using rendertest::MakeBitmap;
+using rendertest::PixelGrid;
+using rendertest::kNineGrid;
 
 namespace {
 
 constexpr DWORD kBackground = 0xFF202020;
 constexpr RECT kNoCorner = {0, 0, 0, 0};
 
-// A 6x6 source whose nine parts (2-pixel corners) each have their own colour:
-// row r, column c of the grid has colour kGrid[r * 3 + c].
-constexpr DWORD kGrid[9] = {0xFF100000, 0xFF200000, 0xFF300000, 0xFF001000, 0xFF002000,
-                            0xFF003000, 0xFF000010, 0xFF000020, 0xFF000030};
-
-KvUI::UniqueBitmap NineGridSource() {
-    std::vector<DWORD> px(36);
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 6; ++x) px[y * 6 + x] = kGrid[(y / 2) * 3 + x / 2];
-    }
-    return MakeBitmap(6, 6, px);
-}
+KvUI::UniqueBitmap NineGridSource() { return MakeBitmap(6, 6, rendertest::NineGridPixels()); }
 
 // Runs each test once with msimg32 and once with the built-in fallbacks.
 class Blend : public ::testing::TestWithParam<bool> {
@@ -49,13 +40,13 @@ void ExpectNineGrid(const Canvas& canvas, const RECT& rc) {
     const int ys[3] = {rc.top, midY, rc.bottom - 1};
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(Rgb(kGrid[r * 3 + c]), Rgb(canvas.Pixel(xs[c], ys[r]))) << "part " << r << "," << c;
+            EXPECT_EQ(Rgb(kNineGrid[r * 3 + c]), Rgb(canvas.Pixel(xs[c], ys[r]))) << "part " << r << "," << c;
         }
     }
     // Corners stay 2 pixels wide: the pixel just inside each corner is an edge.
-    EXPECT_EQ(Rgb(kGrid[1]), Rgb(canvas.Pixel(rc.left + 2, rc.top)));
-    EXPECT_EQ(Rgb(kGrid[0]), Rgb(canvas.Pixel(rc.left + 1, rc.top + 1)));
-    EXPECT_EQ(Rgb(kGrid[3]), Rgb(canvas.Pixel(rc.left, rc.top + 2)));
+    EXPECT_EQ(Rgb(kNineGrid[1]), Rgb(canvas.Pixel(rc.left + 2, rc.top)));
+    EXPECT_EQ(Rgb(kNineGrid[0]), Rgb(canvas.Pixel(rc.left + 1, rc.top + 1)));
+    EXPECT_EQ(Rgb(kNineGrid[3]), Rgb(canvas.Pixel(rc.left, rc.top + 2)));
     EXPECT_EQ(kBackground, canvas.Pixel(rc.right, rc.bottom));
 }
 
@@ -69,7 +60,7 @@ TEST_P(Blend, NineGridKeepsCornersAndStretchesTheRest) {
                                  RECT{2, 2, 2, 2}, alpha);
         ExpectNineGrid(canvas, rc);
         if (alpha) {
-            EXPECT_EQ(kGrid[4], canvas.Pixel(15, 17));  // blending keeps the alpha byte
+            EXPECT_EQ(kNineGrid[4], canvas.Pixel(15, 17));  // blending keeps the alpha byte
         }
         EXPECT_EQ(0, canvas.CountNot(RECT{0, 0, 40, 7}, kBackground));
     }
@@ -82,18 +73,16 @@ TEST_P(Blend, HoleLeavesTheMiddleUntouched) {
     CRenderEngine::DrawImage(canvas.dc(), source.get(), rc, canvas.rect(), RECT{0, 0, 6, 6}, RECT{2, 2, 2, 2}, true,
                              255, true);
     EXPECT_EQ(0, canvas.CountNot(RECT{2, 2, 18, 18}, kBackground));
-    EXPECT_EQ(kGrid[0], canvas.Pixel(0, 0));
-    EXPECT_EQ(kGrid[1], canvas.Pixel(10, 0));
-    EXPECT_EQ(kGrid[8], canvas.Pixel(19, 19));
+    EXPECT_EQ(kNineGrid[0], canvas.Pixel(0, 0));
+    EXPECT_EQ(kNineGrid[1], canvas.Pixel(10, 0));
+    EXPECT_EQ(kNineGrid[8], canvas.Pixel(19, 19));
 }
 
 // A 10x10 tile, left half one colour and right half another, top row marked.
 KvUI::UniqueBitmap HalvesTile() {
-    std::vector<DWORD> px(100);
-    for (int y = 0; y < 10; ++y) {
-        for (int x = 0; x < 10; ++x) px[y * 10 + x] = y == 0 ? 0xFFFFFFFF : x < 5 ? 0xFFFF0000 : 0xFF0000FF;
-    }
-    return MakeBitmap(10, 10, px);
+    return MakeBitmap(10, 10, PixelGrid(10, 10, [](int x, int y) -> DWORD {
+                          return y == 0 ? 0xFFFFFFFF : x < 5 ? 0xFFFF0000 : 0xFF0000FF;
+                      }));
 }
 
 TEST_P(Blend, TilingBothWaysCutsTheLastTile) {
@@ -138,9 +127,8 @@ TEST_P(Blend, TilingDownStretchesAcross) {
 // Corners wider than the source would turn the middle and edges negative,
 // which GDI draws mirrored; they are cut to the source instead.
 TEST_P(Blend, CornersWiderThanTheSourceAreClamped) {
-    std::vector<DWORD> px(6 * 6);
-    for (int i = 0; i < 36; ++i) px[i] = (i % 6) < 3 ? 0xFFFF0000 : 0xFF0000FF;
-    const auto source = MakeBitmap(6, 6, px);
+    const auto halves = [](int x, int) -> DWORD { return x < 3 ? 0xFFFF0000 : 0xFF0000FF; };
+    const auto source = MakeBitmap(6, 6, PixelGrid(6, 6, halves));
     for (bool alpha : {false, true}) {
         Canvas canvas(30, 30, kBackground);
         CRenderEngine::DrawImage(canvas.dc(), source.get(), RECT{0, 0, 20, 20}, canvas.rect(), RECT{0, 0, 6, 6},
@@ -159,8 +147,8 @@ TEST_P(Blend, ExactSizeOpaqueImageCopiesOnlyThePaintRectangle) {
     const RECT paint = {3, 3, 6, 6};
     CRenderEngine::DrawImage(canvas.dc(), source.get(), RECT{2, 2, 8, 8}, paint, RECT{0, 0, 6, 6}, kNoCorner, false);
     EXPECT_EQ(9, canvas.CountNot(canvas.rect(), kBackground));
-    EXPECT_EQ(kGrid[0], canvas.Pixel(3, 3));  // source (1, 1)
-    EXPECT_EQ(kGrid[4], canvas.Pixel(5, 5));  // source (3, 3)
+    EXPECT_EQ(kNineGrid[0], canvas.Pixel(3, 3));  // source (1, 1)
+    EXPECT_EQ(kNineGrid[4], canvas.Pixel(5, 5));  // source (3, 3)
     EXPECT_EQ(kBackground, canvas.Pixel(2, 2));
 }
 
@@ -169,7 +157,7 @@ TEST_P(Blend, PiecesOutsideThePaintRectangleAreSkipped) {
     Canvas canvas(40, 40, kBackground);
     CRenderEngine::DrawImage(canvas.dc(), source.get(), RECT{0, 0, 30, 30}, RECT{0, 0, 2, 2}, RECT{0, 0, 6, 6},
                              RECT{2, 2, 2, 2}, true);
-    EXPECT_EQ(kGrid[0], canvas.Pixel(0, 0));
+    EXPECT_EQ(kNineGrid[0], canvas.Pixel(0, 0));
     EXPECT_EQ(kBackground, canvas.Pixel(29, 29));
     EXPECT_EQ(kBackground, canvas.Pixel(15, 15));
 }

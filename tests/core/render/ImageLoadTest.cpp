@@ -54,12 +54,7 @@ TEST(ImageLoad, PngBecomesTopDownPremultipliedBgra) {
 }
 
 TEST(ImageLoad, OpaqueFormatsHaveNoAlpha) {
-    const std::vector<BYTE> red(8 * 8 * 4, 0);
-    std::vector<BYTE> rgba = red;
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-        rgba[i] = 255;
-        rgba[i + 3] = 255;
-    }
+    const std::vector<BYTE> rgba = Rgba(std::vector<DWORD>(8 * 8, 0xFFFF0000));
     for (const char* format : {"bmp3", "jpg", "tga", "gif"}) {
         SCOPED_TRACE(format);
         const ImagePtr image = Load(MakeImageFile(std::string("opaque.") + format, 8, 8, rgba, format));
@@ -191,19 +186,12 @@ TEST(ImageLoad, AnImageDrawnJustBeforeBeingFreedIsDeleted) {
             .c_str());
     ASSERT_NE(nullptr, image);
     const HBITMAP bitmap = image->bitmap;
-    HDC screen = GetDC(nullptr);
-    HDC target = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, 4, 4);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(target, canvas);
+    const rendertest::Canvas target(4, 4);
     const RECT all{0, 0, 2, 2};
-    CRenderEngine::DrawImage(target, bitmap, all, all, all, RECT{}, false);
-    EXPECT_EQ(RGB(0, 0, 0xFF), GetPixel(target, 1, 1));
+    CRenderEngine::DrawImage(target.dc(), bitmap, all, all, all, RECT{}, false);
+    EXPECT_EQ(RGB(0, 0, 0xFF), GetPixel(target.dc(), 1, 1));
     CRenderEngine::FreeImage(image, true);
     EXPECT_EQ(0u, GetObjectType(bitmap));
-    SelectObject(target, old);
-    DeleteObject(canvas);
-    DeleteDC(target);
 }
 
 UINT FrameCount(Gdiplus::GpImage* image) {

@@ -13,42 +13,22 @@ using rendertest::Canvas;
 using rendertest::G;
 using rendertest::R;
 using rendertest::Rgba;
+using rendertest::kNineGrid;
 
 namespace {
 
 constexpr DWORD kBackground = 0xFF202020;
-constexpr DWORD kGrid[9] = {0xFF100000, 0xFF200000, 0xFF300000, 0xFF001000, 0xFF002000,
-                            0xFF003000, 0xFF000010, 0xFF000020, 0xFF000030};
-
-std::vector<BYTE> Solid(int width, int height, DWORD argb) {
-    std::vector<BYTE> out;
-    const std::vector<BYTE> px = Rgba({argb});
-    for (int i = 0; i < width * height; ++i) out.insert(out.end(), px.begin(), px.end());
-    return out;
-}
 
 class ManagerImages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::vector<BYTE> grid;
-        for (int y = 0; y < 6; ++y) {
-            for (int x = 0; x < 6; ++x) {
-                const auto px = Rgba({kGrid[(y / 2) * 3 + x / 2]});
-                grid.insert(grid.end(), px.begin(), px.end());
-            }
-        }
-        rendertest::MakeImageFile("grid.png", 6, 6, grid);
-        std::vector<BYTE> cells;
-        for (int y = 0; y < 10; ++y) {
-            for (int x = 0; x < 20; ++x) {
-                const auto px = Rgba({x < 10 ? 0xFFFF0000u : 0xFF0000FFu});
-                cells.insert(cells.end(), px.begin(), px.end());
-            }
-        }
-        rendertest::MakeImageFile("cells.png", 20, 10, cells);
-        rendertest::MakeImageFile("masked.png", 2, 1, Rgba({0xFFFF00FF, 0xFF00FF00}));
-        rendertest::MakeImageFile("scaled.png", 4, 4, Solid(4, 4, 0xFF0000FF));
-        rendertest::MakeImageFile("scaled@125.png", 5, 5, Solid(5, 5, 0xFFFF0000));
+        using rendertest::MakeImageFile;
+        MakeImageFile("grid.png", 6, 6, Rgba(rendertest::NineGridPixels()));
+        const auto halves = [](int x, int) -> DWORD { return x < 10 ? 0xFFFF0000 : 0xFF0000FF; };
+        MakeImageFile("cells.png", 20, 10, Rgba(rendertest::PixelGrid(20, 10, halves)));
+        MakeImageFile("masked.png", 2, 1, Rgba({0xFFFF00FF, 0xFF00FF00}));
+        MakeImageFile("scaled.png", 4, 4, Rgba(std::vector<DWORD>(16, 0xFF0000FF)));
+        MakeImageFile("scaled@125.png", 5, 5, Rgba(std::vector<DWORD>(25, 0xFFFF0000)));
     }
 
     ManagerImages() : m_window(kvtest::WorkDir()) {}
@@ -69,11 +49,11 @@ DWORD Rgb(DWORD argb) { return argb & 0xFFFFFF; }
 TEST_F(ManagerImages, DrawsANineGridAndKeepsTheImageCached) {
     const RECT item = {5, 7, 25, 27};
     ASSERT_TRUE(Draw(item, L"file='grid.png' corner='2,2,2,2'"));
-    EXPECT_EQ(kGrid[0], m_canvas.Pixel(5, 7));
-    EXPECT_EQ(Rgb(kGrid[1]), Rgb(m_canvas.Pixel(15, 7)));
-    EXPECT_EQ(Rgb(kGrid[4]), Rgb(m_canvas.Pixel(15, 17)));
-    EXPECT_EQ(kGrid[8], m_canvas.Pixel(24, 26));
-    EXPECT_EQ(Rgb(kGrid[1]), Rgb(m_canvas.Pixel(7, 7)));  // the corner stays 2 pixels wide
+    EXPECT_EQ(kNineGrid[0], m_canvas.Pixel(5, 7));
+    EXPECT_EQ(Rgb(kNineGrid[1]), Rgb(m_canvas.Pixel(15, 7)));
+    EXPECT_EQ(Rgb(kNineGrid[4]), Rgb(m_canvas.Pixel(15, 17)));
+    EXPECT_EQ(kNineGrid[8], m_canvas.Pixel(24, 26));
+    EXPECT_EQ(Rgb(kNineGrid[1]), Rgb(m_canvas.Pixel(7, 7)));  // the corner stays 2 pixels wide
     EXPECT_EQ(kBackground, m_canvas.Pixel(25, 27));
     EXPECT_NE(nullptr, manager()->GetImage(L"grid.png"));
     EXPECT_NE(nullptr, manager()->GetDrawSpec(L"file='grid.png' corner='2,2,2,2'", nullptr));
@@ -91,20 +71,20 @@ TEST_F(ManagerImages, ModifyStringPicksTheSecondCell) {
 TEST_F(ManagerImages, DestIsRelativeToTheItemAndCutByIt) {
     ASSERT_TRUE(Draw(RECT{10, 10, 40, 40}, L"file='grid.png' dest='2,2,8,8'"));
     EXPECT_EQ(kBackground, m_canvas.Pixel(11, 11));
-    EXPECT_EQ(kGrid[0], m_canvas.Pixel(12, 12));
-    EXPECT_EQ(kGrid[8], m_canvas.Pixel(17, 17));
+    EXPECT_EQ(kNineGrid[0], m_canvas.Pixel(12, 12));
+    EXPECT_EQ(kNineGrid[8], m_canvas.Pixel(17, 17));
     EXPECT_EQ(kBackground, m_canvas.Pixel(18, 18));
 
     m_canvas.Fill(kBackground);
     ASSERT_TRUE(Draw(RECT{10, 10, 40, 40}, L"file='grid.png' dest='20,20,100,100'"));
-    EXPECT_EQ(Rgb(kGrid[0]), Rgb(m_canvas.Pixel(30, 30)));
-    EXPECT_EQ(Rgb(kGrid[8]), Rgb(m_canvas.Pixel(39, 39)));
+    EXPECT_EQ(Rgb(kNineGrid[0]), Rgb(m_canvas.Pixel(30, 30)));
+    EXPECT_EQ(Rgb(kNineGrid[8]), Rgb(m_canvas.Pixel(39, 39)));
     EXPECT_EQ(kBackground, m_canvas.Pixel(40, 40));
 }
 
 TEST_F(ManagerImages, SourceBeyondTheImageIsCutToIt) {
     ASSERT_TRUE(Draw(RECT{0, 0, 6, 6}, L"file='grid.png' source='0,0,60,60'"));
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(kGrid[i], m_canvas.Pixel((i % 3) * 2 + 1, (i / 3) * 2 + 1)) << i;
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(kNineGrid[i], m_canvas.Pixel((i % 3) * 2 + 1, (i / 3) * 2 + 1)) << i;
 }
 
 TEST_F(ManagerImages, MaskFromTheDrawStringClearsItsColour) {
@@ -148,15 +128,23 @@ std::vector<DWORD> TopDownPixels(HBITMAP bitmap, int width, int height) {
     return px;
 }
 
+// A root control of the window's manager, laid out at `pos`; the manager owns it.
+KvUI::CControlUI* AttachRoot(rendertest::ManagedWindow& window, const RECT& pos,
+                             std::initializer_list<std::pair<LPCTSTR, LPCTSTR>> attributes) {
+    auto* root = new KvUI::CControlUI;
+    for (const auto& [name, value] : attributes) root->SetAttribute(name, value);
+    window.manager().AttachDialog(root);
+    root->SetPos(pos, false);
+    return root;
+}
+
 TEST(GenerateBitmap, RendersTheTreeAndThreeColoursSplitAcross) {
     rendertest::ManagedWindow window;
-    auto* root = new KvUI::CControlUI;
-    root->SetAttribute(L"bkcolor", L"#FFFF0000");
-    root->SetAttribute(L"bkcolor2", L"#FF00FF00");
-    root->SetAttribute(L"bkcolor3", L"#FF0000FF");
-    root->SetAttribute(L"gradient", L"hor");
-    window.manager().AttachDialog(root);
-    root->SetPos(RECT{0, 0, 90, 30}, false);
+    AttachRoot(window, RECT{0, 0, 90, 30},
+               {{L"bkcolor", L"#FFFF0000"},
+                {L"bkcolor2", L"#FF00FF00"},
+                {L"bkcolor3", L"#FF0000FF"},
+                {L"gradient", L"hor"}});
 
     const KvUI::UniqueBitmap bitmap(CRenderEngine::GenerateBitmap(&window.manager(), RECT{0, 0, 90, 30}));
     ASSERT_TRUE(bitmap);
@@ -171,10 +159,7 @@ TEST(GenerateBitmap, RendersTheTreeAndThreeColoursSplitAcross) {
 
 TEST(GenerateBitmap, CopiesThePartAndBlendsTheBackground) {
     rendertest::ManagedWindow window;
-    auto* root = new KvUI::CControlUI;
-    root->SetAttribute(L"bkcolor", L"#FFFFFFFF");
-    window.manager().AttachDialog(root);
-    root->SetPos(RECT{0, 0, 50, 50}, false);
+    KvUI::CControlUI* const root = AttachRoot(window, RECT{0, 0, 50, 50}, {{L"bkcolor", L"#FFFFFFFF"}});
 
     const KvUI::UniqueBitmap plain(CRenderEngine::GenerateBitmap2(&window.manager(), root, RECT{10, 10, 30, 20}));
     ASSERT_TRUE(plain);

@@ -90,7 +90,7 @@ KvUI::UniqueBitmap MakeBitmap(int width, int height, const std::vector<DWORD>& a
     return bitmap;
 }
 
-std::vector<BYTE> Rgba(std::initializer_list<DWORD> argbPixels) {
+std::vector<BYTE> Rgba(const std::vector<DWORD>& argbPixels) {
     std::vector<BYTE> out;
     for (DWORD c : argbPixels) {
         out.push_back(static_cast<BYTE>(R(c)));

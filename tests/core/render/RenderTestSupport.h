@@ -52,7 +52,26 @@ KvUI::UniqueBitmap MakeBitmap(int width, int height, const std::vector<DWORD>& a
 // Returns the Unix path of the file.
 std::string MakeImageFile(const std::string& name, int width, int height, const std::vector<BYTE>& rgba,
                           const std::string& format = "png32");
-std::vector<BYTE> Rgba(std::initializer_list<DWORD> argbPixels);
+std::vector<BYTE> Rgba(const std::vector<DWORD>& argbPixels);
+
+// Pixels of a width x height image, rows from the top, coloured by `at(x, y)`.
+template <class At>
+std::vector<DWORD> PixelGrid(int width, int height, At at) {
+    std::vector<DWORD> px;
+    px.reserve(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) px.push_back(at(x, y));
+    }
+    return px;
+}
+
+// A 6x6 image whose nine parts (2-pixel corners) each have their own colour:
+// row r, column c of the grid has colour kNineGrid[r * 3 + c].
+inline constexpr DWORD kNineGrid[9] = {0xFF100000, 0xFF200000, 0xFF300000, 0xFF001000, 0xFF002000,
+                                       0xFF003000, 0xFF000010, 0xFF000020, 0xFF000030};
+inline std::vector<DWORD> NineGridPixels() {
+    return PixelGrid(6, 6, [](int x, int y) { return kNineGrid[(y / 2) * 3 + x / 2]; });
+}
 
 // Byte accessors of 0xAARRGGBB.
 inline int A(DWORD c) { return static_cast<int>(c >> 24); }

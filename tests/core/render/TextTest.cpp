@@ -57,12 +57,9 @@ protected:
     }
 };
 
-TEST_F(Text, GdiCalcRectGrowsWithTheText) {
+TEST_F(Text, GdiMeasuresAndDrawsInsideTheRectangle) {
     EXPECT_GT(PlainWidth(L"ab"), 0);
     EXPECT_GT(PlainWidth(L"abcdef"), PlainWidth(L"ab"));
-}
-
-TEST_F(Text, GdiDrawsInsideTheRectangle) {
     RECT rc = {10, 10, 200, 40};
     CRenderEngine::DrawText(m_canvas.dc(), manager(), rc, L"Hello", 0xFF000000, -1, DT_SINGLELINE);
     EXPECT_GT(m_canvas.CountWhere(RECT{10, 10, 200, 40}, IsInk), 0);
@@ -266,15 +263,9 @@ class MarkupImages : public Text {
 protected:
     void SetUp() override {
         // 8 x 2 pixels: four frames of red, green, blue and black.
-        std::vector<BYTE> rgba;
-        const DWORD frames[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000000};
-        for (int y = 0; y < 2; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                const auto px = rendertest::Rgba({frames[x / 2]});
-                rgba.insert(rgba.end(), px.begin(), px.end());
-            }
-        }
-        rendertest::MakeImageFile("frames.png", 8, 2, rgba);
+        static constexpr DWORD kFrames[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFF000000};
+        const auto frame = [](int x, int) { return kFrames[x / 2]; };
+        rendertest::MakeImageFile("frames.png", 8, 2, rendertest::Rgba(rendertest::PixelGrid(8, 2, frame)));
         KvUI::CPaintManagerUI::SetResourcePath(kvtest::WorkDir().c_str());
     }
     void TearDown() override { KvUI::CPaintManagerUI::SetResourcePath(L""); }

@@ -93,6 +93,19 @@ inline RECT WindowRect(HWND window) {
     return rc;
 }
 
+inline int WidthOf(HWND window) {
+    const RECT rc = WindowRect(window);
+    return rc.right - rc.left;
+}
+
+// Shows a shadow of `size` for `frame` and returns its window.
+inline HWND ShowShadowOf(ShadowFrame& frame, CShadowUI& shadow, int size) {
+    shadow.ShowShadow(true);
+    shadow.SetSize(size);
+    shadow.Create(&frame.manager);
+    return ShadowWindowOf(frame);
+}
+
 // The grey level (0-255) of the screen at (x, y), red channel.
 inline int ScreenLevel(int x, int y) {
     HDC screen = GetDC(nullptr);

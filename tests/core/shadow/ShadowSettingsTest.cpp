@@ -25,13 +25,6 @@ TEST(ShadowSettings, ValuesOutOfRangeAreRefused) {
     EXPECT_TRUE(shadow.SetImage(L""));
 }
 
-TEST(ShadowSettings, NoShadowUnlessTheSkinAsksForOne) {
-    CShadowUI shadow;
-    EXPECT_FALSE(shadow.IsShowShadow());
-    shadow.ShowShadow(true);
-    EXPECT_TRUE(shadow.IsShowShadow());
-}
-
 TEST(ShadowSettings, PreMultiplyScalesEachColourByteAndLeavesTheTopByteZero) {
     EXPECT_EQ(0x00000080u, CShadowUI::PreMultiply(RGB(255, 0, 0), 128));
     EXPECT_EQ(0x00804020u, CShadowUI::PreMultiply(RGB(64, 128, 255), 128));

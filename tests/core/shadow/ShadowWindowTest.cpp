@@ -111,11 +111,11 @@ TEST_F(ShadowWindow, ANegativeSizeLargerThanTheFrameDrawsNothing) {
     Configure(-35, 5, 200);
     const HWND window = Create();
     ASSERT_NE(nullptr, window);
-    EXPECT_EQ(0, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(0, WidthOf(window));
     // Growing the frame past the margin draws it again.
     SetWindowPos(frame, nullptr, 0, 0, 100, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(frame);
-    EXPECT_TRUE(PumpUntil([&] { return WindowRect(window).right - WindowRect(window).left == 30; }));
+    EXPECT_TRUE(PumpUntil([&] { return WidthOf(window) == 30; }));
 }
 
 TEST_F(ShadowWindow, CreatingTwiceForOneFrameSubclassesItOnce) {
@@ -156,7 +156,7 @@ TEST_F(ShadowWindow, MaximisingHidesTheShadowAndRestoringShowsIt) {
     EXPECT_FALSE(IsWindowVisible(window));
     ShowWindow(frame, SW_RESTORE);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(kFrameWidth + 16, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(kFrameWidth + 16, WidthOf(window));
 }
 
 TEST_F(ShadowWindow, ShrinkingRedrawsAtOnceGrowingAtTheFramesNextPaint) {
@@ -167,28 +167,25 @@ TEST_F(ShadowWindow, ShrinkingRedrawsAtOnceGrowingAtTheFramesNextPaint) {
     SetWindowPos(frame, nullptr, 0, 0, 150, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(frame);
     SetWindowPos(frame, nullptr, 0, 0, 120, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(136, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(136, WidthOf(window));
     SetWindowPos(frame, nullptr, 0, 0, 200, 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(136, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(136, WidthOf(window));
     UpdateWindow(frame);
-    EXPECT_EQ(216, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(216, WidthOf(window));
 }
 
 TEST(ShadowOfAHiddenFrame, AppearsWhenTheFrameIsShown) {
     ShadowFrame frame;
     ASSERT_TRUE(frame.Open(false));
     CShadowUI shadow;
-    shadow.ShowShadow(true);
-    shadow.SetSize(6);
-    shadow.Create(&frame.manager);
-    const HWND window = ShadowWindowOf(frame);
+    const HWND window = ShowShadowOf(frame, shadow, 6);
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(IsWindowVisible(window));
     ShowWindow(frame, SW_SHOWNOACTIVATE);
     EXPECT_TRUE(IsWindowVisible(window));
     // The picture follows at the frame's first paint.
     UpdateWindow(frame);
-    EXPECT_EQ(kFrameWidth + 12, WindowRect(window).right - WindowRect(window).left);
+    EXPECT_EQ(kFrameWidth + 12, WidthOf(window));
 }
 
 TEST(ShadowLifetime, TheShadowWindowGoesWithTheFrame) {
@@ -197,10 +194,7 @@ TEST(ShadowLifetime, TheShadowWindowGoesWithTheFrame) {
     {
         ShadowFrame frame;
         ASSERT_TRUE(frame.Open(true));
-        shadow.ShowShadow(true);
-        shadow.SetSize(6);
-        shadow.Create(&frame.manager);
-        window = ShadowWindowOf(frame);
+        window = ShowShadowOf(frame, shadow, 6);
         ASSERT_NE(nullptr, window);
     }
     EXPECT_FALSE(IsWindow(window));
@@ -213,10 +207,7 @@ TEST(ShadowLifetime, AFrameOutlivingItsShadowGetsItsProcedureBack) {
     HWND window = nullptr;
     {
         CShadowUI shadow;
-        shadow.ShowShadow(true);
-        shadow.SetSize(6);
-        shadow.Create(&frame.manager);
-        window = ShadowWindowOf(frame);
+        window = ShowShadowOf(frame, shadow, 6);
         EXPECT_NE(own, GetWindowLongPtrW(frame, GWLP_WNDPROC));
     }
     EXPECT_FALSE(IsWindow(window));
@@ -312,22 +303,16 @@ TEST_F(ImageShadow, ACopyTakesTheImageAndItsSizeButNoOffsets) {
     EXPECT_EQ(0x60, LevelOnceShown(kFrameX - 5, kFrameY + kFrameHeight / 2, 0x60));
 }
 
-TEST_F(ImageShadow, AnEmptyImageStringDrawsNothing) {
-    shadow->ShowShadow(true);
-    shadow->SetSize(10);
-    shadow->SetImage(L"");
-    const HWND window = Create();
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ(0, WindowRect(window).right - WindowRect(window).left);
-}
-
-TEST_F(ImageShadow, AMissingImageDrawsNothing) {
-    shadow->ShowShadow(true);
-    shadow->SetSize(10);
-    shadow->SetImage(L"file='missing.png'");
-    const HWND window = Create();
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ(0, WindowRect(window).right - WindowRect(window).left);
+TEST_F(ImageShadow, AnEmptyOrMissingImageDrawsNothing) {
+    for (const wchar_t* image : {L"", L"file='missing.png'"}) {
+        ShadowFrame other;
+        ASSERT_TRUE(other.Open(true));
+        CShadowUI imageShadow;
+        imageShadow.SetImage(image);
+        const HWND window = ShowShadowOf(other, imageShadow, 10);
+        ASSERT_NE(nullptr, window);
+        EXPECT_EQ(0, WidthOf(window)) << "image \"" << Narrow(image) << "\"";
+    }
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using KvUI::CUIPoint;
 using KvUI::CUIRect;
-using KvUI::CUISize;
 
 namespace {
 
@@ -47,17 +45,4 @@ TEST(UIRect, IsNullOnlyWhenAllFieldsAreZero) {
     // Empty but not null: a rectangle of no area somewhere else.
     rc.Set(4, 4, 4, 4);
     EXPECT_FALSE(rc.IsNull());
-}
-
-TEST(UIRect, PassesStraightToWindowsApis) {
-    CUIRect rc(0, 0, 10, 10);
-    ::OffsetRect(&rc, 5, 5);
-    ExpectRect(rc, 5, 5, 15, 15);
-    CUISize size;
-    EXPECT_EQ(0, size.cx);
-    size.Set(3, 4);
-    EXPECT_EQ(4, size.cy);
-    const CUIPoint pt(POINT{7, 8});
-    EXPECT_TRUE(::PtInRect(&rc, CUIPoint(7, 8)));
-    EXPECT_EQ(8, pt.y);
 }

@@ -8,13 +8,10 @@
 #include <algorithm>
 
 using namespace KvUI;
+using ziptest::OpenBytes;
 using ziptest::ZipPtr;
 
 namespace {
-
-ZipPtr OpenBytes(const std::vector<char>& bytes, const char* password = nullptr) {
-    return ZipPtr(OpenZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()), password));
-}
 
 // Everything a caller may do with an archive; the answers do not matter here.
 void ExerciseEverything(const std::vector<char>& bytes, const char* password) {

@@ -9,6 +9,7 @@
 #include <set>
 
 using namespace KvUI;
+using ziptest::FileText;
 
 namespace {
 
@@ -46,14 +47,12 @@ std::set<std::string> FolderContents(const std::string& unixFolder) {
     return names;
 }
 
-std::string FileText(const std::string& unixPath) {
-    const std::vector<char> bytes = kvtest::ReadFileBytes(unixPath);
-    return {bytes.begin(), bytes.end()};
-}
-
-// Opens `zipPath` (read into `bytes`) as an archive in the current folder.
-ZRESULT OpenArchive(ZipArchive& archive, std::vector<char>& bytes, const std::string& zipPath) {
+// Opens `zipPath` (read into `bytes`) with `unixFolder`, if given, as the current folder.
+ZRESULT OpenArchive(ZipArchive& archive, std::vector<char>& bytes, const std::string& zipPath,
+                    const std::string& unixFolder = {}) {
     bytes = kvtest::ReadFileBytes(zipPath);
+    if (unixFolder.empty()) return archive.Open(bytes.data(), static_cast<unsigned>(bytes.size()), ZIP_MEMORY);
+    const CurrentFolder inFolder(kvtest::ToWindowsPath(unixFolder));
     return archive.Open(bytes.data(), static_cast<unsigned>(bytes.size()), ZIP_MEMORY);
 }
 
@@ -89,10 +88,7 @@ with zipfile.ZipFile(out, 'w') as z:
 
     ZipArchive archive(nullptr);
     std::vector<char> bytes;
-    {
-        const CurrentFolder inTarget(kvtest::ToWindowsPath(target));
-        ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath));
-    }
+    ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath, target));
     const std::vector<ZipEntry> entries = ExtractAll(archive);
     ASSERT_EQ(std::size(expected), entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -117,10 +113,7 @@ TEST(ZipFileExtraction, FoldersAndFilesAreCreatedUnderTheFolderCurrentAtOpening)
 
     ZipArchive archive(nullptr);
     std::vector<char> bytes;
-    {
-        const CurrentFolder inBase(kvtest::ToWindowsPath(base));
-        ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath));
-    }
+    ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath, base));
     ExtractAll(archive);
     EXPECT_EQ("<Window/>", FileText(base + "/skin/MainFrame.xml"));
     EXPECT_EQ("icon", FileText(base + "/skin/img/deep/icon.txt"));
@@ -148,10 +141,7 @@ TEST(ZipFileExtraction, ExtendedTimestampsAndReadOnlyReachTheFile) {
 
     ZipArchive archive(nullptr);
     std::vector<char> bytes;
-    {
-        const CurrentFolder inOut(kvtest::ToWindowsPath(out));
-        ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath));
-    }
+    ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath, out));
     int index = -1;
     ZipEntry entry;
     ASSERT_EQ(ZR_OK, archive.FindItem(L"stamped.txt", false, &index, &entry));
@@ -216,10 +206,7 @@ with zipfile.ZipFile(out, 'w') as z:
     const std::string out = kvtest::FreshDirUnix("dos-attributes-out");
     ZipArchive archive(nullptr);
     std::vector<char> bytes;
-    {
-        const CurrentFolder inOut(kvtest::ToWindowsPath(out));
-        ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath));
-    }
+    ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath, out));
     const std::vector<ZipEntry> entries = ExtractAll(archive);
     ASSERT_EQ(std::size(expected), entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -260,10 +247,7 @@ TEST(ZipFileExtraction, OpenHandleTargetReceivesTheEntryAndItsTimes) {
     const std::string out = kvtest::FreshDirUnix("to-handle-out");
     ZipArchive archive(nullptr);
     std::vector<char> bytes;
-    {
-        const CurrentFolder inOut(kvtest::ToWindowsPath(out));
-        ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath));
-    }
+    ASSERT_EQ(ZR_OK, OpenArchive(archive, bytes, zipPath, out));
     const HANDLE file = CreateFileW(kvtest::ToWindowsPath(out + "/copy.xml").c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);

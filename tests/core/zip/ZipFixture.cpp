@@ -91,6 +91,15 @@ std::string ReadEntry(KvUI::HZIP zip, const wchar_t* name, unsigned int chunk, K
     return out;
 }
 
+std::string FileText(const std::string& unixPath) {
+    const std::vector<char> bytes = kvtest::ReadFileBytes(unixPath);
+    return {bytes.begin(), bytes.end()};
+}
+
+ZipPtr OpenBytes(const std::vector<char>& bytes, const char* password) {
+    return ZipPtr(KvUI::OpenZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()), password));
+}
+
 int IndexOf(KvUI::HZIP zip, const wchar_t* name) {
     int index = -1;
     KvUI::ZipEntry entry;

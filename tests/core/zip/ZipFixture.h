@@ -36,6 +36,12 @@ struct ZipCloser {
 };
 using ZipPtr = std::unique_ptr<std::remove_pointer_t<KvUI::HZIP>, ZipCloser>;
 
+// A whole file's bytes as text.
+std::string FileText(const std::string& unixPath);
+
+// Opens an archive held in memory; `bytes` must outlive it.
+ZipPtr OpenBytes(const std::vector<char>& bytes, const char* password = nullptr);
+
 // Finds `name` (exact case) and extracts it to memory through repeated calls of
 // `chunk` bytes; the result of the last call goes to `last`.
 std::string ReadEntry(KvUI::HZIP zip, const wchar_t* name, unsigned int chunk, KvUI::ZRESULT* last);

@@ -26,9 +26,7 @@ struct EncryptedArchive {
         ziptest::Run({"zip", "-q", zipPath, "plain.cfg"}, kvtest::WorkDirUnix());
         bytes = kvtest::ReadFileBytes(zipPath);
     }
-    ZipPtr Open(const char* password) const {
-        return ZipPtr(OpenZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()), password));
-    }
+    ZipPtr Open(const char* password) const { return ziptest::OpenBytes(bytes, password); }
 };
 
 const EncryptedArchive& Encrypted() {
@@ -85,13 +83,11 @@ TEST(ZipPassword, WrongPasswordLeavesAnExistingTargetFileAlone) {
     ASSERT_GE(index, 0);
     const std::wstring target = kvtest::ToWindowsPath(dir + "/keep.xml");
     EXPECT_EQ(ZR_PASSWORD, UnzipItem(zip.get(), index, const_cast<wchar_t*>(target.c_str()), 0, ZIP_FILENAME));
-    const std::vector<char> kept = kvtest::ReadFileBytes(dir + "/keep.xml");
-    EXPECT_EQ("previous contents", std::string(kept.begin(), kept.end()));
+    EXPECT_EQ("previous contents", ziptest::FileText(dir + "/keep.xml"));
 
     const ZipPtr right = Encrypted().Open("secret");
     ASSERT_EQ(ZR_OK, UnzipItem(right.get(), index, const_cast<wchar_t*>(target.c_str()), 0, ZIP_FILENAME));
-    const std::vector<char> written = kvtest::ReadFileBytes(dir + "/keep.xml");
-    EXPECT_EQ(Encrypted().xml, std::string(written.begin(), written.end()));
+    EXPECT_EQ(Encrypted().xml, ziptest::FileText(dir + "/keep.xml"));
 }
 
 TEST(ZipPassword, CheckByteComesFromTheCrcWithoutADataDescriptor) {
@@ -132,7 +128,7 @@ open(out, 'wb').write(local + body + central + end)
     std::string expected;
     for (int i = 0; i < 40; ++i) expected += "checked against the CRC ";
     for (const char* password : {"secret", "wrong", "Secret", "secret2"}) {
-        const ZipPtr zip(OpenZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()), password));
+        const ZipPtr zip = ziptest::OpenBytes(bytes, password);
         ASSERT_TRUE(zip) << password;
         ZRESULT last = ZR_ARGS;
         const std::string got = ziptest::ReadEntry(zip.get(), L"crc-checked.txt", 4096, &last);

@@ -32,9 +32,7 @@ struct SkinArchive {
         zipPath = ziptest::InfoZip(tree, {"-n", ".txt"});
         bytes = kvtest::ReadFileBytes(zipPath);
     }
-    ZipPtr OpenMemory(const char* password = nullptr) const {
-        return ZipPtr(OpenZipMemory(bytes.data(), static_cast<unsigned>(bytes.size()), password));
-    }
+    ZipPtr OpenMemory(const char* password = nullptr) const { return ziptest::OpenBytes(bytes, password); }
 };
 
 const SkinArchive& Skin() {
