@@ -8,6 +8,7 @@
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/controls/RichEditUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
 #include "ui/core/ContainerUI.h"
@@ -50,6 +51,7 @@ CControlFactory::CControlFactory() {
     RegistControl(L"COptionUI", Create<COptionUI>);
     RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
     RegistControl(L"CProgressUI", Create<CProgressUI>);
+    RegistControl(L"CRichEditUI", Create<CRichEditUI>);
     RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     RegistControl(L"CSliderUI", Create<CSliderUI>);
     RegistControl(L"CTextUI", Create<CTextUI>);
