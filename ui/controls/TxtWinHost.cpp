@@ -69,7 +69,7 @@ bool CTxtWinHost::Init(CRichEditUI* owner, const CREATESTRUCTW* params) {
 
     m_style = ES_MULTILINE;
     m_richText = owner->IsRich();
-    m_maxLength = owner->GetLimitText();
+    m_maxLength = owner->GetLimitText() < 1 ? kDefaultMaxLength : owner->GetLimitText();
     if (params) {
         m_style = static_cast<DWORD>(params->style);
         if (!(m_style & (ES_AUTOHSCROLL | WS_HSCROLL))) m_wordWrap = true;

@@ -18,7 +18,8 @@ public:
         : Host(width, height) {
         Build(Skin(L"<RichEdit name=\"edit\" height=\"120\" " + attributes +
                    L"/><Button name=\"next\" text=\"next\" height=\"30\"/>",
-                   L"<Font id=\"0\" name=\"Tahoma\" size=\"14\"/>"));
+                   L"<Font id=\"0\" name=\"Tahoma\" size=\"14\"/>"
+                   L"<Font id=\"1\" name=\"Tahoma\" size=\"12\" bold=\"true\"/>"));
         edit = Find<CRichEditUI>(L"edit");
     }
 
@@ -36,6 +37,12 @@ public:
         for (const WCHAR ch : text) Send(WM_CHAR, ch, 1);
     }
     std::wstring Text() const { return edit->GetText().GetData(); }
+    // What the engine answers to `msg`.
+    LRESULT Ask(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+        LRESULT result = 0;
+        edit->TxSendMessage(msg, wParam, lParam, &result);
+        return result;
+    }
 
     CRichEditUI* edit = nullptr;
 };

@@ -91,11 +91,18 @@ TEST(RichEdit, StopsTypingAtItsLimit) {
     host.Focus();
     host.Type(L"宠物店管理");
     EXPECT_EQ(L"宠物店管", host.Text());
-    for (const int limit : {0, -5}) {
-        host.edit->SetLimitText(limit);
-        LRESULT engineLimit = 0;
-        host.edit->TxSendMessage(EM_GETLIMITTEXT, 0, 0, &engineLimit);
-        EXPECT_EQ(32767, engineLimit) << "a limit below 1 is the default, here " << limit;
+    host.edit->SetLimitText(6);
+    host.Type(L"理系统");
+    EXPECT_EQ(L"宠物店管理系", host.Text());
+}
+
+TEST(RichEdit, LimitBelowOneIsTheDefault) {
+    for (const wchar_t* limit : {L"0", L"-5"}) {
+        RichEditHost host(std::wstring(L"maxchar=\"") + limit + L"\"");
+        EXPECT_EQ(32767, host.Ask(EM_GETLIMITTEXT)) << "from the skin: " << Narrow(limit);
+        host.edit->SetLimitText(8);
+        host.edit->SetLimitText(_wtoi(limit));
+        EXPECT_EQ(32767, host.Ask(EM_GETLIMITTEXT)) << "set later: " << Narrow(limit);
     }
 }
 
@@ -276,6 +283,39 @@ TEST(RichEdit, CommandsWithTheMenusNumbersFromElsewhereEditNothing) {
     EXPECT_EQ(L"abc", host.Text());
     EXPECT_EQ(SEL_TEXT | SEL_MULTICHAR, host.edit->GetSelectionType());
 }
+
+struct FormatCase {
+    const wchar_t* attributes;
+    LONG twips;
+    bool bold;
+    WORD alignment;
+    bool wraps;
+};
+class RichEditFormat : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(RichEditFormat, ReachesTheEngine) {
+    const FormatCase& c = GetParam();
+    RichEditHost host(c.attributes);
+    host.edit->SetText(L"A line of text long enough to need more than one line in a narrow edit: 宠物店管理系统");
+    CHARFORMAT2W chars = {};
+    chars.cbSize = sizeof chars;
+    host.Ask(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&chars));
+    EXPECT_EQ(c.twips, chars.yHeight);
+    EXPECT_EQ(c.bold, (chars.dwEffects & CFE_BOLD) != 0);
+    EXPECT_STREQ(L"Tahoma", chars.szFaceName);
+    PARAFORMAT2 para = {};
+    para.cbSize = sizeof para;
+    host.Ask(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    EXPECT_EQ(c.alignment, para.wAlignment);
+    EXPECT_EQ(c.wraps, host.Ask(EM_GETLINECOUNT) > 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Attributes, RichEditFormat, ::testing::Values(
+    FormatCase{L"font=\"0\"", 14 * 15, false, PFA_LEFT, true},
+    FormatCase{L"font=\"1\"", 12 * 15, true, PFA_LEFT, true},
+    FormatCase{L"font=\"1\" align=\"center\"", 12 * 15, true, PFA_CENTER, true},
+    FormatCase{L"font=\"1\" align=\"center right\"", 12 * 15, true, PFA_RIGHT, true},
+    FormatCase{L"font=\"1\" autohscroll=\"true\"", 12 * 15, true, PFA_LEFT, false}));
 
 }  // namespace
 }  // namespace kvtest
