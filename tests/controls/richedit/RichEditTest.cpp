@@ -227,15 +227,15 @@ private:
     WCHAR m_key;
 };
 
-// Opens the context menu at the edit's centre and lets `driver` work it; a
-// menu that never shows is closed after a while so the test cannot hang.
+// Right-clicks the edit's centre and lets `driver` work the menu; a menu that
+// never shows is closed after a while so the test cannot hang.
 void RunContextMenu(RichEditHost& host, MenuDriver& driver) {
     host.manager.AddMessageFilter(&driver);
     const RECT& rc = host.edit->GetPos();
-    POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    ClientToScreen(host.GetHWND(), &pt);
+    const LPARAM pt = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     const UINT_PTR guard = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
-    host.Send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(host.GetHWND()), MAKELPARAM(pt.x, pt.y));
+    host.Send(WM_RBUTTONDOWN, MK_RBUTTON, pt);
+    host.Send(WM_RBUTTONUP, 0, pt);
     KillTimer(nullptr, guard);
     host.manager.RemoveMessageFilter(&driver);
     EXPECT_TRUE(driver.shown);
