@@ -227,13 +227,15 @@ private:
     WCHAR m_key;
 };
 
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
 // Right-clicks the edit's centre and lets `driver` work the menu; a menu that
 // never shows is closed after a while so the test cannot hang.
 void RunContextMenu(RichEditHost& host, MenuDriver& driver) {
     host.manager.AddMessageFilter(&driver);
     const RECT& rc = host.edit->GetPos();
     const LPARAM pt = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CloseMenu);
     host.Send(WM_RBUTTONDOWN, MK_RBUTTON, pt);
     host.Send(WM_RBUTTONUP, 0, pt);
     KillTimer(nullptr, guard);
