@@ -1,4 +1,4 @@
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 #include "ui/core/DropSource.h"
 #include "ui/core/EnumFormatEtc.h"
@@ -7,7 +7,7 @@
 
 #include "core/dragdrop/DragDropFixture.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDataObject;
 using KvUI::CIDropSource;
 using namespace dragdrop;

@@ -6,11 +6,11 @@
 
 #include "core/dragdrop/DragDropFixture.h"
 #include "support/TestEnv.h"
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 #include "ui/core/DropTarget.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDropTarget;
 using KvUI::DropImageOnWindow;
 using KvUI::RegisterImageDropTarget;

@@ -5,10 +5,10 @@
 
 #include "core/container/ContainerTestKit.h"
 #include "core/dragdrop/DragDropFixture.h"
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDropTarget;
 using namespace dragdrop;
 
