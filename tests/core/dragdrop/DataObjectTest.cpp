@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/dragdrop/DragDropFixture.h"
+#include "core/dragdrop/DragDropKit.h"
 
 using KvUI::CComRef;
 using KvUI::CIDataObject;
