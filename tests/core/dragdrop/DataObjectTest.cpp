@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/dragdrop/DragDropFixture.h"
+#include "core/dragdrop/DragDropKit.h"
 
 using kvwin::CComRef;
 using KvUI::CIDataObject;

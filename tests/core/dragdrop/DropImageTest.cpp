@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/dragdrop/DragDropFixture.h"
-#include "support/TestEnv.h"
+#include "core/dragdrop/DragDropKit.h"
+#include "support/TestKit.h"
 #include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 #include "ui/core/DropTarget.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/container/ContainerTestKit.h"
-#include "core/dragdrop/DragDropFixture.h"
+#include "core/dragdrop/DragDropKit.h"
 #include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 
