@@ -7,9 +7,9 @@
 #include "client/ErrorPage.h"
 #include "client/LineZoomTables.h"
 #include "client/PlayMP3.h"
-#include "engine/CefApp.h"
-#include "engine/CefCookie.h"
-#include "engine/CefTask.h"
+#include "client/EngineNames.h"
+
+namespace kvclient {
 
 CefRefPtr<CBrowserClient> g_browserClient;
 
@@ -240,3 +240,5 @@ void CBrowserClient::PostToMainWindow(UINT message) {
     }
     if (window) PostMessageW(window, message, 0, 0);
 }
+
+}  // namespace kvclient

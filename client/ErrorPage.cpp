@@ -5,7 +5,9 @@
 
 #include "client/AppGlobals.h"
 #include "client/WebStaticPages.h"
-#include "engine/CefValues.h"
+#include "client/EngineNames.h"
+
+namespace kvclient {
 
 namespace {
 
@@ -141,3 +143,5 @@ bool ShowErrorPage(CefRefPtr<CefFrame> frame, int errorCode, const CefString& fa
     frame->LoadString(BuildErrorPage(pageTemplate, errorCode, g_serverLines, g_selectedLine), failedUrl);
     return true;
 }
+
+}  // namespace kvclient

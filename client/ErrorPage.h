@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "client/LineZoomTables.h"
-#include "engine/CefBrowser.h"
+#include "client/EngineNames.h"
+
+namespace kvclient {
 
 // The engine's name of a network error code; "ERR_NONE" for 0 and for every
 // code without a name.
@@ -24,3 +26,5 @@ std::string BuildErrorPage(const std::string& pageTemplate, int code, const std:
 // address, built from the current lines and selection. Nothing happens for
 // an aborted load (-3) or when the template is missing; false then.
 bool ShowErrorPage(CefRefPtr<CefFrame> frame, int errorCode, const CefString& failedUrl);
+
+}  // namespace kvclient

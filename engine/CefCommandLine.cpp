@@ -6,8 +6,10 @@
 #include <mutex>
 #include <utility>
 
-#include "engine/impl/RefCounted.h"
+#include "win/RefCounted.h"
 #include "engine/impl/Utf.h"
+
+namespace kvengine {
 
 namespace {
 
@@ -19,7 +21,7 @@ size_t SwitchPrefixLength(const std::wstring& arg) {
 }
 
 std::wstring SwitchKey(const std::wstring& name) {
-    return kvengine::AsciiLower(name.substr(SwitchPrefixLength(name)));
+    return AsciiLower(name.substr(SwitchPrefixLength(name)));
 }
 
 // Quotes an argument so that CommandLineToArgvW splits it back as it was.
@@ -40,7 +42,7 @@ std::wstring Quote(const std::wstring& arg) {
     return out + L"\"";
 }
 
-class CommandLineImpl : public kvengine::RefCounted<CefCommandLine> {
+class CommandLineImpl : public kvwin::RefCounted<CefCommandLine> {
 public:
     void InitFromString(const CefString& commandLine) override {
         m_program.clear();
@@ -130,3 +132,5 @@ CefRefPtr<CefCommandLine> CefCommandLine::GetGlobalCommandLine() {
     }();
     return global;
 }
+
+}  // namespace kvengine

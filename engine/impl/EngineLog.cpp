@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/impl/Handle.h"
+#include "win/UniqueHandle.h"
 #include "engine/impl/Utf.h"
 
 namespace kvengine {
@@ -13,7 +13,7 @@ namespace {
 
 struct LogState {
     std::mutex mutex;
-    UniqueHandle file;
+    kvwin::UniqueKernelHandle file;
     std::wstring path;
     cef_log_severity_t severity = LOGSEVERITY_DISABLE;
 };

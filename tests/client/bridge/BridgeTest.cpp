@@ -7,7 +7,7 @@
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserTestEnv.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
 
 class Bridge : public ServedPagesTest {
@@ -176,7 +176,7 @@ TEST_F(Bridge, CallsWithoutArgumentsTakeAnyAndChangeLineWithoutIndexDoesNothing)
 TEST_F(Bridge, TheRendererIsASubProcessThatEndsWithItsBrowser) {
     CefRefPtr<CefBrowser> page = OpenScript("AppExtension.SetBorder(1);");
     ASSERT_TRUE(page);
-    const DWORD renderer = kvengine::testing::RendererProcessId(page);
+    const DWORD renderer = kvtest::RendererProcessId(page);
     ASSERT_NE(0u, renderer);
     EXPECT_NE(GetCurrentProcessId(), renderer);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, renderer);
@@ -213,4 +213,4 @@ TEST(Switches, TheBrowserProcessRunsWithThem) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

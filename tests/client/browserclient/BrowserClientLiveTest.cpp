@@ -6,7 +6,7 @@
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserTestEnv.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
 
 struct ClassSearch {
@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(engine.ok);
         g_selectedLine = 0;
         // The lines' addresses do not resolve here; fail them fast.
-        kvengine::testing::SetNetworkTimeouts(5000, 10);
+        kvtest::SetNetworkTimeouts(5000, 10);
     }
     void TearDown() override {
         browser.Close();
@@ -167,4 +167,4 @@ TEST_F(LiveClient, ADownloadOffersItsSuggestedNameInTheSaveDialog) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -7,8 +7,11 @@
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserTestEnv.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
+
+using kvengine::CM_TYPEFLAG_NONE;
+using kvengine::PID_RENDERER;
 
 struct Arg {
     bool isInt;
@@ -271,4 +274,4 @@ TEST_F(ContextMenu, OtherMenusAndAnEmptyMenuStayAsTheEngineBuiltThem) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -21,11 +21,19 @@
 #include "client/WindowConformity.h"
 #include "engine/CefApp.h"
 #include "engine/CefTask.h"
-#include "engine/testing/EngineTesting.h"
+#include "engine/EngineKit.h"
 #include "support/HttpTestServer.h"
 #include "support/TestEnv.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
+
+// Starting and stopping the engine, which the client's own code leaves to its start-up.
+using kvengine::CefExecuteProcess;
+using kvengine::CefInitialize;
+using kvengine::CefMainArgs;
+using kvengine::CefSettings;
+using kvengine::CefShutdown;
+using kvengine::LOGSEVERITY_WARNING;
 
 inline CefRefPtr<CefApp>& TheApp() {
     static CefRefPtr<CefApp> app = new SimpleApp();
@@ -34,7 +42,7 @@ inline CefRefPtr<CefApp>& TheApp() {
 
 // main() of every program here: a renderer sub-process ends at once with the engine's result.
 inline int RunBrowserTestProgram(int argc, char** argv) {
-    kvengine::testing::ReportCrashes();
+    kvtest::ReportCrashes();
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     testing::InitGoogleTest(&argc, argv);
@@ -70,7 +78,7 @@ public:
         settings.cache_path = data + L"cefcache\\";
         settings.user_data_path = data + L"cefcache\\userdata\\";
         ok = CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, TheApp());
-        if (ok) kvengine::testing::RunOnUiThread([this] { uiThread = GetCurrentThreadId(); });
+        if (ok) uiThread = kvtest::CallOnUiThread<DWORD>([] { return GetCurrentThreadId(); }).value_or(0);
     }
     ~EngineScope() {
         if (ok) CefShutdown();
@@ -249,7 +257,7 @@ private:
     std::atomic<int> m_offUiThread{0};
 };
 
-using kvengine::testing::ParentWindow;
+using kvtest::ParentWindow;
 
 // The main window's browser: a browser client with the recording window,
 // reporting to the message window, and its main browser once created.
@@ -273,7 +281,7 @@ public:
     }
     // Lets the engine finish everything it was given and takes the posted messages in.
     bool Idle(DWORD timeoutMs = 30000) {
-        const bool idle = kvengine::testing::WaitForIdle(timeoutMs);
+        const bool idle = kvtest::WaitForIdle(timeoutMs);
         kvtest::PumpUntil([] { return false; }, 50);
         return idle;
     }
@@ -283,7 +291,7 @@ public:
         if (!main) return;
         client->CloseAllBrowsers(true);
         kvtest::PumpUntil([&] { return !client->GetMainBrowser(); }, 20000);
-        kvengine::testing::WaitForIdle(20000);
+        kvtest::WaitForIdle(20000);
     }
 
     RecordingWindow window;
@@ -292,4 +300,4 @@ public:
     CefRefPtr<ObservedClient> client;
 };
 
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -12,6 +12,7 @@
 #include "client/HttpFunction.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -305,3 +306,4 @@ TEST_F(Http, CancellingOneDownloadLeavesAConcurrentOneIntact) {
 }
 
 }  // namespace
+}  // namespace kvclient

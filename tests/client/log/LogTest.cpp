@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+namespace kvclient {
 namespace {
 
 using clienttest::FileExists;
@@ -163,3 +164,4 @@ TEST_F(Log, ManyThreadsWritingAtOnceKeepEveryLineWhole) {
 }
 
 }  // namespace
+}  // namespace kvclient

@@ -10,6 +10,7 @@
 #include "client/WaveOutput.h"
 #include "support/TestEnv.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::WindowsPath;
@@ -98,3 +99,4 @@ TEST(WaveOutput, ADeviceThatDoesNotExistFailsToOpen) {
 }
 
 }  // namespace
+}  // namespace kvclient

@@ -8,6 +8,7 @@
 #include "client/PlayMP3.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -178,3 +179,4 @@ TEST_F(PlayMp3, WithoutAnOutputDeviceTheFailureIsLoggedAndPlaybackEnds) {
 }
 
 }  // namespace
+}  // namespace kvclient

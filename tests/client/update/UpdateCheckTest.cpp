@@ -8,6 +8,7 @@
 #include "client/UpdateCheck.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -176,3 +177,4 @@ INSTANTIATE_TEST_SUITE_P(AgainstFourPointOne, VersionComparison,
                                            VersionCase{"", false}, VersionCase{"4.2-beta", true}));
 
 }  // namespace
+}  // namespace kvclient
