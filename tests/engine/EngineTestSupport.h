@@ -20,6 +20,7 @@
 #include "engine/CefV8.h"
 #include "engine/EngineKit.h"
 #include "win/RefCounted.h"
+#include "win/UniqueHandle.h"
 #include "support/TestEnv.h"
 
 namespace kvtest {
@@ -156,7 +157,7 @@ inline CefRefPtr<CefApp>& TheApp() {
     return app;
 }
 
-int RunChildBrowserProcess(const std::wstring& pidFile);
+int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId);
 
 // main() of every engine test program.
 inline int RunEngineTestProgram(int argc, char** argv) {
@@ -164,7 +165,10 @@ inline int RunEngineTestProgram(int argc, char** argv) {
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
-    if (line->HasSwitch("kv-test-child")) return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"));
+    if (line->HasSwitch("kv-test-child")) {
+        return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"),
+                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())));
+    }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
@@ -358,8 +362,10 @@ inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND
 }
 
 // A browser process of its own for tests that end it: it shows one browser,
-// writes its renderer's process id to `pidFile` and then waits to be killed.
-inline int RunChildBrowserProcess(const std::wstring& pidFile) {
+// writes its renderer's process id to `pidFile` and then waits to be killed,
+// at most until the test program that started it (`parentId`) has ended or a
+// minute has passed, so that a failed test leaves no process behind.
+inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
     EngineScope engine(false);
     if (!engine.ok) return 2;
     CefRefPtr<RecordingClient> client = new RecordingClient();
@@ -372,7 +378,8 @@ inline int RunChildBrowserProcess(const std::wstring& pidFile) {
     if (!f) return 4;
     fwrite(pid.data(), 1, pid.size(), f);
     fclose(f);
-    PumpUntil([] { return false; }, INFINITE);
+    const kvwin::UniqueKernelHandle parent(OpenProcess(SYNCHRONIZE, FALSE, parentId));
+    PumpUntil([&] { return !parent || WaitForSingleObject(parent.get(), 0) == WAIT_OBJECT_0; }, 60000);
     return 0;
 }
 

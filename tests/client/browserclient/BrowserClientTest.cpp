@@ -59,7 +59,7 @@ TEST_P(BridgeDispatch, TakesOnlyCallsThatFitTheirFunction) {
         else list->SetString(i, c.args[i].text);
     }
     EXPECT_EQ(c.handled, client->OnProcessMessageReceived(nullptr, PID_RENDERER, message));
-    kvtest::PumpUntil([] { return false; }, 20);
+    DispatchQueued();
     EXPECT_EQ(c.calls, window.Texts());
     EXPECT_EQ(static_cast<size_t>(c.lineChanges), messages.Count(WM_APP_CHANGE_LINE));
     EXPECT_EQ(static_cast<size_t>(c.lineChanges), messages.Messages().size());
@@ -142,7 +142,7 @@ class BrowserList : public ::testing::Test {
 protected:
     void SetUp() override { client->SetMainWindow(messages.Get()); }
     std::vector<UINT> Posted() {
-        kvtest::PumpUntil([] { return false; }, 20);
+        DispatchQueued();
         return messages.Messages();
     }
 

@@ -147,6 +147,13 @@ private:
 
 // A message-only window on the test thread standing in for the main window's
 // handle: it records the private messages posted to it, in order.
+// Dispatches what this thread's queue holds already. A message posted before
+// this call (by this thread, or by the engine's UI thread before it went idle)
+// is handled by its return, with no time to wait out.
+inline void DispatchQueued() {
+    kvtest::PumpUntil([] { return true; }, 0);
+}
+
 class MessageWindow {
 public:
     MessageWindow() {
@@ -282,7 +289,7 @@ public:
     // Lets the engine finish everything it was given and takes the posted messages in.
     bool Idle(DWORD timeoutMs = 30000) {
         const bool idle = kvtest::WaitForIdle(timeoutMs);
-        kvtest::PumpUntil([] { return false; }, 50);
+        DispatchQueued();
         return idle;
     }
     // Closes every browser of the client and waits until the last is gone.

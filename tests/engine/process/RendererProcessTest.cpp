@@ -96,7 +96,8 @@ TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
     const std::string pidFile = FreshDirUnix("orphan") + "/pid";
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) + L"\"";
+    std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) +
+                           L"\" --kv-test-parent=" + std::to_wstring(GetCurrentProcessId());
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
