@@ -4,10 +4,10 @@
 #include <initializer_list>
 
 #include "client/AppMessages.h"
+#include "client/EngineNames.h"
 #include "client/ErrorPage.h"
 #include "client/LineZoomTables.h"
 #include "client/PlayMP3.h"
-#include "client/EngineNames.h"
 
 namespace kvclient {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "win/RefCounted.h"
-#include "client/WindowConformity.h"
 #include "client/EngineNames.h"
+#include "client/WindowConformity.h"
+#include "win/RefCounted.h"
 
 namespace kvclient {
 

@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "client/AppGlobals.h"
-#include "client/WebStaticPages.h"
 #include "client/EngineNames.h"
+#include "client/WebStaticPages.h"
 
 namespace kvclient {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "client/LineZoomTables.h"
 #include "client/EngineNames.h"
+#include "client/LineZoomTables.h"
 
 namespace kvclient {
 

@@ -2,8 +2,8 @@
 // The application object of every process of the client: it fixes the
 // engine's command-line switches, and in a render process it gives every
 // page's window the script object "AppExtension".
-#include "win/RefCounted.h"
 #include "client/EngineNames.h"
+#include "win/RefCounted.h"
 
 namespace kvclient {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The renderer side of the page's "AppExtension" object: one handler serves
 // all of its functions in every frame of the render process.
-#include "win/RefCounted.h"
 #include "client/EngineNames.h"
+#include "win/RefCounted.h"
 
 namespace kvclient {
 

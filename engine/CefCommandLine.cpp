@@ -6,8 +6,9 @@
 #include <mutex>
 #include <utility>
 
-#include "win/RefCounted.h"
 #include "engine/impl/Utf.h"
+#include "win/RefCounted.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 
@@ -50,6 +51,7 @@ public:
         m_arguments.clear();
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(commandLine.c_str(), &argc);
+        const kvwin::UniqueLocal argvMemory(argv);
         if (!argv) return;
         bool switchesEnded = false;
         for (int i = 0; i < argc; ++i) {
@@ -66,7 +68,6 @@ public:
                 m_arguments.push_back(arg);
             }
         }
-        LocalFree(argv);
     }
 
     CefString GetCommandLineString() override {

@@ -1,6 +1,5 @@
 #include "engine/CefString.h"
 
-#include "engine/impl/Utf.h"
 #include "win/TextConversion.h"
 
 namespace kvengine {

@@ -5,9 +5,8 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "win/RefCounted.h"
-#include "engine/impl/Utf.h"
 #include "engine/impl/Variant.h"
+#include "win/RefCounted.h"
 #include "win/TextConversion.h"
 
 namespace kvengine {

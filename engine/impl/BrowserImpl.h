@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "engine/CefClient.h"
+#include "engine/impl/ShownPage.h"
 #include "win/GdiOwners.h"
 #include "win/RefCounted.h"
-#include "engine/impl/ShownPage.h"
 
 namespace kvengine {
 

@@ -10,8 +10,8 @@
 #include "engine/impl/Engine.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Network.h"
-#include "win/RefCounted.h"
 #include "engine/impl/Utf.h"
+#include "win/RefCounted.h"
 #include "win/TextConversion.h"
 
 namespace kvengine {

@@ -7,10 +7,10 @@
 #include "engine/impl/BrowserImpl.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Network.h"
-#include "win/RefCounted.h"
 #include "engine/impl/Renderer.h"
 #include "engine/impl/RendererHost.h"
 #include "engine/impl/WorkQueue.h"
+#include "win/RefCounted.h"
 
 namespace kvengine {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/CefApp.h"
-#include "win/UniqueHandle.h"
 #include "engine/impl/TaskWindow.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 

@@ -6,7 +6,6 @@
 #include <mutex>
 
 #include "win/UniqueHandle.h"
-#include "engine/impl/Utf.h"
 
 namespace kvengine {
 namespace {

@@ -14,9 +14,9 @@
 
 #include "engine/CefLoadHandler.h"
 #include "engine/impl/EngineLog.h"
-#include "win/UniqueHandle.h"
 #include "engine/impl/Utf.h"
 #include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {

@@ -9,10 +9,9 @@
 #include "engine/impl/Channel.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/HtmlDocument.h"
-#include "win/RefCounted.h"
 #include "engine/impl/ScriptHeap.h"
-#include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
+#include "win/RefCounted.h"
 #include "win/TextConversion.h"
 
 namespace kvengine {

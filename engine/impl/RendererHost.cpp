@@ -4,6 +4,7 @@
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Renderer.h"
 #include "engine/impl/Wire.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
@@ -43,6 +44,7 @@ std::wstring RendererCommandLine(const std::wstring& program, const std::wstring
     const std::wstring text = CefCommandLine::GetGlobalCommandLine()->GetCommandLineString().ToWString();
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(text.c_str(), &argc);
+    const kvwin::UniqueLocal argvMemory(argv);
     for (int i = 1; argv && i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--") break;
@@ -53,7 +55,6 @@ std::wstring RendererCommandLine(const std::wstring& program, const std::wstring
         if (eq == std::wstring::npos) result->AppendSwitch(name);
         else result->AppendSwitchWithValue(name, arg.substr(eq + 1));
     }
-    if (argv) LocalFree(argv);
     return result->GetCommandLineString().ToWString();
 }
 

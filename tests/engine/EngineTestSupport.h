@@ -19,9 +19,9 @@
 #include "engine/CefTask.h"
 #include "engine/CefV8.h"
 #include "engine/EngineKit.h"
+#include "support/TestEnv.h"
 #include "win/RefCounted.h"
 #include "win/UniqueHandle.h"
-#include "support/TestEnv.h"
 
 namespace kvtest {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "win/RefCounted.h"
 #include "client/EngineNames.h"
+#include "win/RefCounted.h"
 
 namespace kvclient::clienttest {
 

@@ -5,10 +5,10 @@
 #include "client/AppGlobals.h"
 #include "client/ErrorPage.h"
 #include "client/LineZoomTables.h"
-#include "win/RefCounted.h"
 #include "client/WebStaticPages.h"
 #include "support/HttpTestServer.h"
 #include "ui/core/PaintManagerUI.h"
+#include "win/RefCounted.h"
 
 namespace kvclient::clienttest {
 namespace {
