@@ -1,5 +1,6 @@
 #include "engine/EngineKit.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <vector>
