@@ -254,7 +254,7 @@ void CRichEditUI::SetPos(RECT rc, bool needInvalidate) {
         horizontal->SetPos(RECT{view.left, view.bottom, view.right, view.bottom + horizontal->GetFixedHeight()});
     }
 
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
@@ -602,8 +602,7 @@ bool CRichEditUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
     }
 
     const RECT inner = GetInnerRect();
-    for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+    for (CControlUI* child : m_items) {
         if (child == stopControl) return false;
         if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;
         if (!Meets(child->IsFloat() ? m_itemRect : inner, child->GetPos())) continue;
