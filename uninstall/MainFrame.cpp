@@ -26,10 +26,14 @@ std::wstring ShellWorkingFolder() {
 
 std::wstring ResultText(UninstallResult result) {
     switch (result) {
-        case UninstallResult::Done: return {};
-        case UninstallResult::DataMissing: return FromGbk(kDataErrorText1);
-        case UninstallResult::DataIncomplete: return FromGbk(kDataErrorText2);
-        case UninstallResult::LeftOver: return FromGbk(kLeftOverText);
+        case UninstallResult::Done:
+            return {};
+        case UninstallResult::DataMissing:
+            return FromGbk(kDataErrorText1);
+        case UninstallResult::DataIncomplete:
+            return FromGbk(kDataErrorText2);
+        case UninstallResult::LeftOver:
+            return FromGbk(kLeftOverText);
     }
     return {};
 }

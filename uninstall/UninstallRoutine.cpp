@@ -78,9 +78,12 @@ ShellFolders FindShellFolders() {
 UninstallOutcome UninstallInstallation(const std::wstring& removerFolder, const ShellFolders& folders) {
     UninstallData data;
     switch (ReadUninstallData(removerFolder, data)) {
-        case DataStatus::BadRegName: return {UninstallResult::DataMissing, {}};
-        case DataStatus::BadFolder: return {UninstallResult::DataIncomplete, {}};
-        case DataStatus::Ready: break;
+        case DataStatus::BadRegName:
+            return {UninstallResult::DataMissing, {}};
+        case DataStatus::BadFolder:
+            return {UninstallResult::DataIncomplete, {}};
+        case DataStatus::Ready:
+            break;
     }
     // From here every step runs whatever the previous ones achieved.
     bool complete = EndClientProcesses(data.exeName, data.installFolder);
