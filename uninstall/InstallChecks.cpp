@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <array>
-
 namespace kvuninstall {
 namespace {
 
@@ -46,37 +44,35 @@ std::wstring KnownFolder(int csidl) {
 }
 
 // Folders that belong to the system or the user and must survive any uninstall.
-constexpr std::array kProtectedFolders = {
-    CSIDL_WINDOWS,
-    CSIDL_SYSTEM,
-    CSIDL_SYSTEMX86,
-    CSIDL_PROGRAM_FILES,
-    CSIDL_PROGRAM_FILESX86,
-    CSIDL_PROGRAM_FILES_COMMON,
-    CSIDL_PROGRAM_FILES_COMMONX86,
-    CSIDL_PROFILE,
-    CSIDL_DESKTOPDIRECTORY,
-    CSIDL_COMMON_DESKTOPDIRECTORY,
-    CSIDL_PERSONAL,
-    CSIDL_COMMON_DOCUMENTS,
-    CSIDL_APPDATA,
-    CSIDL_LOCAL_APPDATA,
-    CSIDL_COMMON_APPDATA,
-    CSIDL_PROGRAMS,
-    CSIDL_COMMON_PROGRAMS,
-    CSIDL_STARTMENU,
-    CSIDL_COMMON_STARTMENU,
-    CSIDL_STARTUP,
-    CSIDL_COMMON_STARTUP,
-    CSIDL_FONTS,
-    CSIDL_TEMPLATES,
-    CSIDL_FAVORITES,
-    CSIDL_SENDTO,
-    CSIDL_RECENT,
-    CSIDL_MYMUSIC,
-    CSIDL_MYPICTURES,
-    CSIDL_MYVIDEO,
-};
+constexpr int kProtectedFolders[] = {CSIDL_WINDOWS,
+                                     CSIDL_SYSTEM,
+                                     CSIDL_SYSTEMX86,
+                                     CSIDL_PROGRAM_FILES,
+                                     CSIDL_PROGRAM_FILESX86,
+                                     CSIDL_PROGRAM_FILES_COMMON,
+                                     CSIDL_PROGRAM_FILES_COMMONX86,
+                                     CSIDL_PROFILE,
+                                     CSIDL_DESKTOPDIRECTORY,
+                                     CSIDL_COMMON_DESKTOPDIRECTORY,
+                                     CSIDL_PERSONAL,
+                                     CSIDL_COMMON_DOCUMENTS,
+                                     CSIDL_APPDATA,
+                                     CSIDL_LOCAL_APPDATA,
+                                     CSIDL_COMMON_APPDATA,
+                                     CSIDL_PROGRAMS,
+                                     CSIDL_COMMON_PROGRAMS,
+                                     CSIDL_STARTMENU,
+                                     CSIDL_COMMON_STARTMENU,
+                                     CSIDL_STARTUP,
+                                     CSIDL_COMMON_STARTUP,
+                                     CSIDL_FONTS,
+                                     CSIDL_TEMPLATES,
+                                     CSIDL_FAVORITES,
+                                     CSIDL_SENDTO,
+                                     CSIDL_RECENT,
+                                     CSIDL_MYMUSIC,
+                                     CSIDL_MYPICTURES,
+                                     CSIDL_MYVIDEO};
 
 // True when `folder` is a protected folder or holds one.
 bool HoldsProtectedFolder(std::wstring_view folder) {
