@@ -8,7 +8,7 @@
 #include "engine/impl/Engine.h"
 #include "engine/impl/Network.h"
 #include "engine/impl/WorkQueue.h"
-#include "tests/support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace kvengine::testing {
 namespace {

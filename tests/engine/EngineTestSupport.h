@@ -20,7 +20,7 @@
 #include "engine/CefV8.h"
 #include "engine/testing/EngineTesting.h"
 #include "engine/impl/RefCounted.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace kvtest {
 

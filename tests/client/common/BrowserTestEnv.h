@@ -23,7 +23,7 @@
 #include "engine/CefTask.h"
 #include "engine/testing/EngineTesting.h"
 #include "support/HttpTestServer.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace clienttest {
 

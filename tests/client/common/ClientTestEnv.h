@@ -12,7 +12,7 @@
 
 #include "client/AppGlobals.h"
 #include "client/Log.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace clienttest {
 

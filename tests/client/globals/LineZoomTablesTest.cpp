@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "client/LineZoomTables.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "Mp3Fixture.h"
 #include "client/Mp3Decoder.h"
 #include "client/WaveOutput.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace mp3test {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/WebStaticPages.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 
 namespace {
