@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "win/ComRef.h"
 #include "win/UniqueHandle.h"
 
