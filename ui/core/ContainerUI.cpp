@@ -37,7 +37,7 @@ CControlUI* CContainerUI::GetItemAt(int index) const { return static_cast<CContr
 int CContainerUI::GetItemIndex(CControlUI* control) const { return control ? m_items.Find(control) : -1; }
 
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
-    const int index = GetItemIndex(control);
+    const int index = OwnIndex(control);
     // A child taken out for a place that does not exist would be lost.
     if (index < 0 || newIndex < 0 || newIndex >= m_items.GetSize()) return false;
     NeedUpdate();
@@ -71,7 +71,7 @@ void CContainerUI::Dispose(CControlUI* control) {
 }
 
 bool CContainerUI::Remove(CControlUI* control) {
-    const int index = GetItemIndex(control);
+    const int index = OwnIndex(control);
     if (index < 0) return false;
     NeedUpdate();
     if (m_autoDestroy) Dispose(control);
@@ -85,7 +85,7 @@ bool CContainerUI::RemoveAt(int index) {
 
 void CContainerUI::RemoveAll() {
     if (m_autoDestroy) {
-        for (int i = 0; i < m_items.GetSize(); ++i) Dispose(GetItemAt(i));
+        for (int i = 0; i < m_items.GetSize(); ++i) Dispose(ChildAt(i));
     }
     m_items.Empty();
     NeedUpdate();
@@ -102,7 +102,7 @@ LPVOID CContainerUI::GetInterface(LPCTSTR name) {
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetManager(manager, this, init);
+    for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetManager(manager, this, init);
     if (m_verticalScrollBar) m_verticalScrollBar->SetManager(manager, this, init);
     if (m_horizontalScrollBar) m_horizontalScrollBar->SetManager(manager, this, init);
     CControlUI::SetManager(manager, parent, init);
@@ -111,18 +111,18 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
 void CContainerUI::SetVisible(bool visible) {
     if (m_visible == visible) return;
     CControlUI::SetVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetInternVisible(bool visible) {
     CControlUI::SetInternVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetEnabled(bool enabled) {
     if (m_enabled == enabled) return;
     m_enabled = enabled;
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetEnabled(enabled);
+    for (int i = 0; i < m_items.GetSize(); ++i) ChildAt(i)->SetEnabled(enabled);
     Invalidate();
 }
 
@@ -214,7 +214,7 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate) {
     if (m_items.IsEmpty()) return;
     const RECT inner = GetClientPos();
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
             SetFloatPos(i);
@@ -232,13 +232,13 @@ void CContainerUI::Move(int dx, int dy, bool needInvalidate) {
     if (CScrollBarUI* bar = VisibleVerticalBar()) bar->Move(dx, dy, false);
     if (CScrollBarUI* bar = VisibleHorizontalBar()) bar->Move(dx, dy, false);
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible()) child->Move(dx, dy, false);
     }
 }
 
 void CContainerUI::SetFloatPos(int index) {
-    CControlUI* child = GetItemAt(index);
+    CControlUI* child = ChildAt(index);
     if (!child || !child->IsVisible() || !child->IsFloat()) return;
 
     const SIZE xy = child->GetFixedXY();
@@ -303,7 +303,7 @@ void CContainerUI::SetScrollPos(SIZE pos, bool notify) {
 
 void CContainerUI::ScrollBy(int dx, int dy) {
     for (int i = 0; i < m_items.GetSize(); ++i) {
-        CControlUI* child = GetItemAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloat()) continue;
         RECT rc = child->GetPos();
         OffsetRect(&rc, -dx, -dy);
@@ -468,7 +468,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
         const int count = m_items.GetSize();
         const bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
         for (int n = 0; n < count; ++n) {
-            CControlUI* child = GetItemAt(topFirst ? count - 1 - n : n);
+            CControlUI* child = ChildAt(topFirst ? count - 1 - n : n);
             CControlUI* found = child->FindControl(proc, data, flags);
             if (found && (!hitTest || found->IsFloat() || PtInRect(&inner, *pt))) return found;
         }
@@ -589,7 +589,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
         if (!IntersectRect(&innerPaint, &paint, &inner)) {
             // Only floating children can show outside the inner rectangle.
             for (int i = 0; i < m_items.GetSize(); ++i) {
-                CControlUI* child = GetItemAt(i);
+                CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !child->IsFloat()) continue;
                 if (!Meets(paint, child->GetPos()) || !Meets(m_itemRect, child->GetPos())) continue;
@@ -599,7 +599,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
             CRenderClip childClip;
             CRenderClip::GenerateClip(dc, innerPaint, childClip);
             for (int i = 0; i < m_items.GetSize(); ++i) {
-                CControlUI* child = GetItemAt(i);
+                CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;
                 if (child->IsFloat()) {

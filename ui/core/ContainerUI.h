@@ -105,6 +105,11 @@ public:
     virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
 
 protected:
+    // The container's own children. Lists route the child-list operations
+    // to their rows, but their own walks (layout, painting, hit tests,
+    // state) cover the children they hold themselves.
+    CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
+    int OwnIndex(CControlUI* control) const { return control ? m_items.Find(control) : -1; }
     CScrollBarUI* VisibleVerticalBar() const;
     CScrollBarUI* VisibleHorizontalBar() const;
     // The item rectangle less the inset and the visible bars.

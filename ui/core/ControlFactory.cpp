@@ -16,6 +16,12 @@
 #include "ui/core/ScrollBarUI.h"
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
+#include "ui/lists/ListContainerElementUI.h"
+#include "ui/lists/ListHeaderItemUI.h"
+#include "ui/lists/ListHeaderUI.h"
+#include "ui/lists/ListLabelElementUI.h"
+#include "ui/lists/ListTextElementUI.h"
+#include "ui/lists/ListUI.h"
 #include "ui/lists/TabLayoutUI.h"
 
 namespace KvUI {
@@ -47,6 +53,12 @@ CControlFactory::CControlFactory() {
     RegistControl(L"CButtonUI", Create<CButtonUI>);
     RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
     RegistControl(L"CLabelUI", Create<CLabelUI>);
+    RegistControl(L"CListUI", Create<CListUI>);
+    RegistControl(L"CListHeaderUI", Create<CListHeaderUI>);
+    RegistControl(L"CListHeaderItemUI", Create<CListHeaderItemUI>);
+    RegistControl(L"CListLabelElementUI", Create<CListLabelElementUI>);
+    RegistControl(L"CListTextElementUI", Create<CListTextElementUI>);
+    RegistControl(L"CListContainerElementUI", Create<CListContainerElementUI>);
     RegistControl(L"COptionUI", Create<COptionUI>);
     RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
     RegistControl(L"CProgressUI", Create<CProgressUI>);
