@@ -118,6 +118,8 @@ void CListHeaderItemUI::DragTo(POINT pt) {
     if (width <= GetMinWidth()) return;
     m_fixedWidth = m_manager ? m_manager->GetScaler()->Unscale(width) : width;
     m_lastMouse = pt;
+    // Moves may come faster than the layout: the next one starts from here.
+    m_itemRect = rc;
     if (m_parent) m_parent->NeedParentUpdate();
 }
 

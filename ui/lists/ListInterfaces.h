@@ -74,9 +74,7 @@ protected:
 class IListTextCallback {
 public:
     virtual LPCTSTR GetItemText(CControlUI* item, int row, int column) = 0;
-
-protected:
-    ~IListTextCallback() = default;
+    virtual ~IListTextCallback() = default;
 };
 
 // A list: an owner with a header, a body of rows, a text callback, expansion
