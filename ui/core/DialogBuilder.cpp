@@ -229,7 +229,9 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
     if (!root.IsValid()) return nullptr;
     if (manager) {
         ApplyDeclarations(root, manager);
-        if (Is(root.GetName(), L"Window") && manager->GetPaintWindow()) ApplyWindowAttributes(root, manager);
+        if (m_applyWindowAttributes && Is(root.GetName(), L"Window") && manager->GetPaintWindow()) {
+            ApplyWindowAttributes(root, manager);
+        }
     }
     return Parse(root, parent, manager);
 }
@@ -355,6 +357,7 @@ bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaint
         CDialogBuilder builder;
         builder.m_includer = this;
         builder.m_instance = m_instance;
+        builder.m_applyWindowAttributes = m_applyWindowAttributes;
         CControlUI* made = m_resourceType
                                ? builder.Create(MAKEINTRESOURCE(attribute::Int(source)), m_resourceType, m_callback, manager,
                                                 parent)
