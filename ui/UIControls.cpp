@@ -22,6 +22,12 @@
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
 #include "ui/lists/ChildLayoutUI.h"
+#include "ui/lists/ListContainerElementUI.h"
+#include "ui/lists/ListHeaderItemUI.h"
+#include "ui/lists/ListHeaderUI.h"
+#include "ui/lists/ListLabelElementUI.h"
+#include "ui/lists/ListTextElementUI.h"
+#include "ui/lists/ListUI.h"
 #include "ui/lists/TabLayoutUI.h"
 #include "ui/lists/TileLayoutUI.h"
 
@@ -42,6 +48,12 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
     factory.RegistControl(L"CGroupBoxUI", Create<CGroupBoxUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
+    factory.RegistControl(L"CListUI", Create<CListUI>);
+    factory.RegistControl(L"CListHeaderUI", Create<CListHeaderUI>);
+    factory.RegistControl(L"CListHeaderItemUI", Create<CListHeaderItemUI>);
+    factory.RegistControl(L"CListLabelElementUI", Create<CListLabelElementUI>);
+    factory.RegistControl(L"CListTextElementUI", Create<CListTextElementUI>);
+    factory.RegistControl(L"CListContainerElementUI", Create<CListContainerElementUI>);
     factory.RegistControl(L"COptionUI", Create<COptionUI>);
     factory.RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
     factory.RegistControl(L"CProgressUI", Create<CProgressUI>);
