@@ -30,6 +30,8 @@
 #include "ui/lists/ListUI.h"
 #include "ui/lists/TabLayoutUI.h"
 #include "ui/lists/TileLayoutUI.h"
+#include "ui/lists/TreeNodeUI.h"
+#include "ui/lists/TreeViewUI.h"
 
 namespace KvUI {
 namespace {
@@ -60,6 +62,8 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     factory.RegistControl(L"CSliderUI", Create<CSliderUI>);
     factory.RegistControl(L"CTextUI", Create<CTextUI>);
+    factory.RegistControl(L"CTreeNodeUI", Create<CTreeNodeUI>);
+    factory.RegistControl(L"CTreeViewUI", Create<CTreeViewUI>);
     factory.RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
     factory.RegistControl(L"CChildLayoutUI", Create<CChildLayoutUI>);
     factory.RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
