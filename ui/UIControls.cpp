@@ -3,11 +3,16 @@
 // creates by tag name. Programs link it through the "kvui" library.
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
+#include "ui/controls/ColorPaletteUI.h"
+#include "ui/controls/FadeButtonUI.h"
 #include "ui/controls/GifAnimUI.h"
+#include "ui/controls/GroupBoxUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/controls/RichEditUI.h"
+#include "ui/controls/RingUI.h"
+#include "ui/controls/RollTextUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
 #include "ui/core/ContainerUI.h"
@@ -17,6 +22,7 @@
 #include "ui/core/ScrollBarUI.h"
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
+#include "ui/lists/ChildLayoutUI.h"
 #include "ui/lists/ListContainerElementUI.h"
 #include "ui/lists/ListHeaderItemUI.h"
 #include "ui/lists/ListHeaderUI.h"
@@ -24,6 +30,9 @@
 #include "ui/lists/ListTextElementUI.h"
 #include "ui/lists/ListUI.h"
 #include "ui/lists/TabLayoutUI.h"
+#include "ui/lists/TileLayoutUI.h"
+#include "ui/lists/TreeNodeUI.h"
+#include "ui/lists/TreeViewUI.h"
 
 namespace KvUI {
 namespace {
@@ -40,6 +49,7 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CContainerUI", Create<CContainerUI>);
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
+    factory.RegistControl(L"CGroupBoxUI", Create<CGroupBoxUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
     factory.RegistControl(L"CListUI", Create<CListUI>);
     factory.RegistControl(L"CListHeaderUI", Create<CListHeaderUI>);
@@ -54,10 +64,18 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     factory.RegistControl(L"CSliderUI", Create<CSliderUI>);
     factory.RegistControl(L"CTextUI", Create<CTextUI>);
+    factory.RegistControl(L"CTreeNodeUI", Create<CTreeNodeUI>);
+    factory.RegistControl(L"CTreeViewUI", Create<CTreeViewUI>);
     factory.RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
+    factory.RegistControl(L"CChildLayoutUI", Create<CChildLayoutUI>);
     factory.RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
     factory.RegistControl(L"CTabLayoutUI", Create<CTabLayoutUI>);
+    factory.RegistControl(L"CTileLayoutUI", Create<CTileLayoutUI>);
     factory.RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
+    factory.RegistControl(L"CRollTextUI", Create<CRollTextUI>);
+    factory.RegistControl(L"CColorPaletteUI", Create<CColorPaletteUI>);
+    factory.RegistControl(L"CFadeButtonUI", Create<CFadeButtonUI>);
+    factory.RegistControl(L"CRingUI", Create<CRingUI>);
 }
 
 // Installed while the program starts, before any skin is built. The library
