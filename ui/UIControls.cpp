@@ -1,14 +1,17 @@
 // The top of the UI library: the one unit that knows every standard control,
 // whatever layer it lives in, and gives the control factory the classes it
 // creates by tag name. Programs link it through the "kvui" library.
+#include "ui/controls/ActiveXUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
+#include "ui/controls/FlashUI.h"
 #include "ui/controls/GifAnimUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/WebBrowserUI.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/ControlUI.h"
@@ -32,6 +35,8 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CControlUI", Create<CControlUI>);
     factory.RegistControl(L"CContainerUI", Create<CContainerUI>);
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
+    factory.RegistControl(L"CActiveXUI", Create<CActiveXUI>);
+    factory.RegistControl(L"CFlashUI", Create<CFlashUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
     factory.RegistControl(L"COptionUI", Create<COptionUI>);
@@ -40,6 +45,7 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     factory.RegistControl(L"CSliderUI", Create<CSliderUI>);
     factory.RegistControl(L"CTextUI", Create<CTextUI>);
+    factory.RegistControl(L"CWebBrowserUI", Create<CWebBrowserUI>);
     factory.RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
     factory.RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
     factory.RegistControl(L"CTabLayoutUI", Create<CTabLayoutUI>);
