@@ -4,6 +4,7 @@
 #include "client/AppGlobals.h"
 #include "support/TestKit.h"
 
+namespace kvclient {
 namespace {
 
 using kvtest::Gbk;
@@ -61,3 +62,4 @@ TEST(TextHelpers, ReplaceAllWithAnEmptyPatternChangesNothing) {
 }
 
 }  // namespace
+}  // namespace kvclient

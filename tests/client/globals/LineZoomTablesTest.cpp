@@ -4,6 +4,7 @@
 #include "client/LineZoomTables.h"
 #include "support/TestKit.h"
 
+namespace kvclient {
 namespace {
 
 using kvtest::Gbk;
@@ -40,3 +41,4 @@ TEST(LineSelection, StartsAtTheFirstLineAndTakesOnlyIndicesOfTheTable) {
 }
 
 }  // namespace
+}  // namespace kvclient

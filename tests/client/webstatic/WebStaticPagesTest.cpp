@@ -6,6 +6,7 @@
 #include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 
+namespace kvclient {
 namespace {
 
 using KvUI::CPaintManagerUI;
@@ -82,3 +83,4 @@ TEST(WebStaticFromZip, NeedsTheSkinZipAndFindsThePageWhateverItsCase) {
 }
 
 }  // namespace
+}  // namespace kvclient

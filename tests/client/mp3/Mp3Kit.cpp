@@ -1,4 +1,4 @@
-#include "Mp3Fixture.h"
+#include "Mp3Kit.h"
 
 #include <stdexcept>
 
