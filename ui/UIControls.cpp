@@ -1,10 +1,12 @@
 // The top of the UI library: the one unit that knows every standard control,
 // whatever layer it lives in, and gives the control factory the classes it
 // creates by tag name. Programs link it through the "kvui" library.
+#include "ui/controls/ActiveXUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
 #include "ui/controls/ColorPaletteUI.h"
 #include "ui/controls/FadeButtonUI.h"
+#include "ui/controls/FlashUI.h"
 #include "ui/controls/GifAnimUI.h"
 #include "ui/controls/GroupBoxUI.h"
 #include "ui/controls/LabelUI.h"
@@ -15,6 +17,7 @@
 #include "ui/controls/RollTextUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/WebBrowserUI.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/ControlUI.h"
@@ -48,6 +51,8 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CControlUI", Create<CControlUI>);
     factory.RegistControl(L"CContainerUI", Create<CContainerUI>);
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
+    factory.RegistControl(L"CActiveXUI", Create<CActiveXUI>);
+    factory.RegistControl(L"CFlashUI", Create<CFlashUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
     factory.RegistControl(L"CGroupBoxUI", Create<CGroupBoxUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
@@ -66,6 +71,7 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CTextUI", Create<CTextUI>);
     factory.RegistControl(L"CTreeNodeUI", Create<CTreeNodeUI>);
     factory.RegistControl(L"CTreeViewUI", Create<CTreeViewUI>);
+    factory.RegistControl(L"CWebBrowserUI", Create<CWebBrowserUI>);
     factory.RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
     factory.RegistControl(L"CChildLayoutUI", Create<CChildLayoutUI>);
     factory.RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
