@@ -68,8 +68,8 @@ TEST_F(BrowserWindow, IsAChildOfTheGivenParentAtTheGivenPlace) {
     EXPECT_EQ(400, r.bottom);
 }
 
-TEST_F(BrowserWindow, ZoomLevelScalesTheTextByOnePointTwoPerLevel) {
-    CefRefPtr<CefBrowser> browser = Open("<title>Zoom</title>");
+TEST_F(BrowserWindow, ZoomLevelScalesThePageByOnePointTwoPerLevel) {
+    CefRefPtr<CefBrowser> browser = Open("<p>Zoom</p>");
     HWND window = browser->GetHost()->GetWindowHandle();
     const int normal = InkBottom(window);
     browser->GetHost()->SetZoomLevel(2);
