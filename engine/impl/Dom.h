@@ -28,7 +28,7 @@ struct Node {
     enum class Kind : uint8_t { Document, Element, Text };
 
     Kind kind = Kind::Element;
-    bool clickable = false;   // a script gave it a click handler
+    bool clickable = false;   // a script gave it an onclick handler: the pointer shows a hand over it
     uint32_t id = 0;          // its index in the document
     int sourceLine = 0;       // where a parsed <script> starts in the document
     std::wstring name;        // elements: the tag name in lower case

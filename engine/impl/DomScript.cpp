@@ -110,7 +110,6 @@ function addEventListener(type, listener) {
     var of = all[type] || (all[type] = []);
     if (of.indexOf(listener) >= 0) return;
     of.push(listener);
-    if (type === 'click' && this[ID] !== undefined) n.clickable(this[ID]);
 }
 function removeEventListener(type, listener) {
     var of = this[LISTENERS] && this[LISTENERS][type];

@@ -202,8 +202,11 @@ public:
         }
         m_headMode = false;
         CloseImplied(tag.name);
+        const bool container = !IsVoid(tag.name) && !IsRawText(tag.name);
+        // At the depth limit the deepest element is closed: the new one becomes its sibling.
+        if (container && m_open.size() >= kMaxTreeDepth) Pop();
         m_document.Append(m_open.back(), element);
-        if (!IsVoid(tag.name) && !IsRawText(tag.name)) Push(element);
+        if (container) Push(element);
         return element;
     }
 
@@ -218,8 +221,6 @@ public:
 
 private:
     void Push(Node* element) {
-        // At the depth limit the deepest element is closed: the new one becomes its sibling.
-        if (m_open.size() >= kMaxTreeDepth) Pop();
         m_open.push_back(element);
         ++m_counts[element->name];
     }

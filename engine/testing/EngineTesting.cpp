@@ -94,6 +94,12 @@ Shown GetShown(CefRefPtr<CefBrowser> browser) {
     return shown;
 }
 
+bool ShowsHandAt(CefRefPtr<CefBrowser> browser, POINT point) {
+    bool hand = false;
+    RunOnUiThread([&] { hand = Impl(browser)->IsHandAt(point); });
+    return hand;
+}
+
 DWORD RendererProcessId(CefRefPtr<CefBrowser> browser) {
     DWORD pid = 0;
     RunOnUiThread([&] { pid = Impl(browser)->RendererProcessId(); });

@@ -18,6 +18,8 @@ using Shown = kvengine::ShownPage;
 // everything sent to it, and the UI thread has run what it was given.
 bool WaitForIdle(DWORD timeoutMs = 10000);
 Shown GetShown(CefRefPtr<CefBrowser> browser);
+// Whether the browser window shows the hand over this point of its client area.
+bool ShowsHandAt(CefRefPtr<CefBrowser> browser, POINT point);
 // The renderer sub-process's id; 0 for a renderer thread or none.
 DWORD RendererProcessId(CefRefPtr<CefBrowser> browser);
 // Runs `work` on the engine's UI thread and waits for it.
