@@ -386,11 +386,17 @@ bool Connected(const Document& document, const Node* node) {
 }
 
 // Every native: the binding first; a document that is gone answers undefined.
+// A C++ failure becomes a script error once the body's objects are gone.
 #define KV_DOM_NATIVE(name)                                   \
     duk_ret_t name##Body(duk_context* ctx, DomScript& dom);   \
     duk_ret_t name(duk_context* ctx) {                         \
         DomScript* dom = BindingOf(ctx);                       \
-        return dom ? name##Body(ctx, *dom) : 0;                \
+        if (!dom) return 0;                                    \
+        try {                                                  \
+            return name##Body(ctx, *dom);                      \
+        } catch (...) {                                        \
+            return DUK_RET_ERROR;                              \
+        }                                                      \
     }                                                          \
     duk_ret_t name##Body([[maybe_unused]] duk_context* ctx, [[maybe_unused]] DomScript& dom)
 
@@ -554,7 +560,7 @@ KV_DOM_NATIVE(Ids) {
 
 KV_DOM_NATIVE(Create) {
     std::wstring tag = TextArg(ctx, 0);
-    if (tag.empty()) return duk_error(ctx, DUK_ERR_ERROR, "InvalidCharacterError: an element needs a name");
+    if (tag.empty()) return DUK_RET_ERROR;  // an element needs a name
     PushId(ctx, dom.Doc().CreateElement(std::move(tag)));
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <string_view>
 
 #include "engine/impl/Css.h"
 #include "engine/impl/TextMetrics.h"
@@ -223,33 +224,42 @@ private:
         float x0, x1;
     };
 
-    void Word(const std::wstring& word, const ComputedStyle& style, bool wrap) {
+    // Places a word, on the next line when it does not fit; a word wider than
+    // a whole line is cut where the line ends. Each character is measured
+    // about once, so even a megabyte without a space costs linear time.
+    void Word(const std::wstring& text, const ComputedStyle& style, bool wrap) {
         const FontKey font = m_pass.Font(style);
-        float width = static_cast<float>(m_pass.m_measurer.Width(font, word.data(), word.size()));
-        const float space = m_space && !m_pieces.empty()
-                              ? static_cast<float>(m_pass.m_measurer.Width(font, L" ", 1)) : 0;
-        m_space = false;
-        if (wrap && !m_pieces.empty() && m_x + space + width > m_frame.contentWidth) {
-            Flush(false);
-            Word(word, style, wrap);
-            return;
-        }
-        if (wrap && m_pieces.empty() && m_x + width > m_frame.contentWidth && word.size() > 1) {
-            // Longer than the line: as many characters as fit (at least one), the rest on the next lines.
-            size_t fit = 1;
-            float used = static_cast<float>(m_pass.m_measurer.Width(font, word.data(), 1));
+        std::wstring_view word(text);
+        while (!word.empty()) {
+            const float space = m_space && !m_pieces.empty()
+                                  ? static_cast<float>(m_pass.m_measurer.Width(font, L" ", 1)) : 0;
+            const float room = m_frame.contentWidth - m_x - space;
+            size_t fit = 0;
+            float used = 0;
             while (fit < word.size()) {
                 const float next = static_cast<float>(m_pass.m_measurer.Width(font, word.data() + fit, 1));
-                if (m_x + used + next > m_frame.contentWidth) break;
+                if (wrap && used + next > room) break;
                 used += next;
                 ++fit;
             }
-            Place(word.substr(0, fit), style, used, 0);
+            if (fit == word.size()) {
+                m_space = false;
+                Place(std::wstring(word), style, used, space);
+                return;
+            }
+            if (!m_pieces.empty()) {
+                Flush(false);
+                continue;
+            }
+            if (fit == 0) {
+                fit = 1;
+                used = static_cast<float>(m_pass.m_measurer.Width(font, word.data(), 1));
+            }
+            m_space = false;
+            Place(std::wstring(word.substr(0, fit)), style, used, 0);
             Flush(false);
-            Word(word.substr(fit), style, wrap);
-            return;
+            word.remove_prefix(fit);
         }
-        Place(word, style, width, space);
     }
 
     void Place(const std::wstring& text, const ComputedStyle& style, float width, float space) {
