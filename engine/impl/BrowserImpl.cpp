@@ -16,6 +16,7 @@
 #include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
 #include "engine/impl/WorkQueue.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 
@@ -30,7 +31,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"KvEngineBrowserWindow";
 constexpr int kMaxRestarts = 20;
 
-class HostImpl : public RefCounted<CefBrowserHost> {
+class HostImpl : public kvwin::RefCounted<CefBrowserHost> {
 public:
     explicit HostImpl(CefRefPtr<BrowserImpl> browser) : m_browser(std::move(browser)) {}
 
@@ -50,7 +51,7 @@ private:
     const CefRefPtr<BrowserImpl> m_browser;
 };
 
-class FrameImpl : public RefCounted<CefFrame> {
+class FrameImpl : public kvwin::RefCounted<CefFrame> {
 public:
     explicit FrameImpl(CefRefPtr<BrowserImpl> browser) : m_browser(std::move(browser)) {}
 
@@ -70,7 +71,7 @@ private:
     const CefRefPtr<BrowserImpl> m_browser;
 };
 
-class RequestImpl : public RefCounted<CefRequest> {
+class RequestImpl : public kvwin::RefCounted<CefRequest> {
 public:
     explicit RequestImpl(std::wstring url) : m_url(std::move(url)) {}
     CefString GetURL() override { return m_url; }
@@ -81,7 +82,7 @@ private:
     std::wstring m_url;
 };
 
-class ResponseImpl : public RefCounted<CefResponse> {
+class ResponseImpl : public kvwin::RefCounted<CefResponse> {
 public:
     explicit ResponseImpl(const ResponseInfo& info) : m_info(info) {}
     int GetStatus() override { return m_info.status; }
@@ -114,10 +115,26 @@ std::wstring TemporaryDownloadFile(int browserId, uint32_t downloadId) {
 
 double DpiScale(HWND window) {
     if (!HighDpiEnabled()) return 1.0;
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    const kvwin::WindowDC dc(window);
+    const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSY);
     return dpi > 0 ? dpi / 96.0 : 1.0;
+}
+
+// Draws into a bitmap first, so the page never flickers through a half-drawn frame.
+void PaintBuffered(HWND window, BrowserImpl* browser) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    const kvwin::UniqueMemoryDC memory(CreateCompatibleDC(dc));
+    const kvwin::UniqueBitmap bitmap(
+        CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+    {
+        const kvwin::ScopedSelect select(memory.get(), bitmap.get());
+        browser->Paint(memory.get(), client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
 }
 
 LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -128,22 +145,9 @@ LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     auto* browser = reinterpret_cast<BrowserImpl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!browser) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT client;
-        GetClientRect(window, &client);
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        browser->Paint(memory, client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintBuffered(window, browser);
         return 0;
-    }
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(window, &client);
@@ -435,7 +439,7 @@ void BrowserImpl::LoadString(const std::wstring& html, const std::wstring& url) 
         self->m_navigation.id = ++self->m_lastNavigation;
         self->m_navigation.url = url;
         self->LoadingState(true);
-        self->CommitDocument(WideToUtf8(html), 200);
+        self->CommitDocument(kvwin::WideToUtf8(html), 200);
     });
 }
 
@@ -513,7 +517,7 @@ void BrowserImpl::Navigate(const std::wstring& url, Commit commit, int historyIn
         }
         engine->PostUi([self, id, error, b = std::move(body)]() mutable { self->OnLoadDone(id, error, std::move(b)); });
     };
-    m_navigation.job = engine->Net().Start(WideToUtf8(url), std::move(callbacks));
+    m_navigation.job = engine->Net().Start(kvwin::WideToUtf8(url), std::move(callbacks));
 }
 
 void BrowserImpl::OnResponse(uint32_t id, const ResponseInfo& response) {
@@ -552,7 +556,7 @@ void BrowserImpl::OnResponse(uint32_t id, const ResponseInfo& response) {
         started->Begin();
         return;
     }
-    if (!response.url.empty()) m_navigation.url = Utf8ToWide(response.url);  // after redirects
+    if (!response.url.empty()) m_navigation.url = kvwin::Utf8ToWide(response.url);  // after redirects
     m_navigation.status = response.status;
     m_navigation.charset = response.charset;
     job->Use(BodyUse::Document);
@@ -621,7 +625,7 @@ void BrowserImpl::ShowStatic(uint32_t id, bool source, bool ready) {
     Engine* engine = Engine::Get();
     CefRefPtr<BrowserImpl> self(this);
     engine->Files().Post([engine, self, id, source, ready, text = m_source, viewport = m_viewport] {
-        StaticPage page = RenderStaticPage(Utf8ToWide(text), source, viewport);
+        StaticPage page = RenderStaticPage(kvwin::Utf8ToWide(text), source, viewport);
         engine->PostUi([self, id, source, ready, page = std::move(page)] {
             self->OnDisplay(id, page.display);
             if (ready) self->OnDocumentReady(id, source ? self->m_sourceTitle : page.title, page.text);
@@ -844,10 +848,12 @@ void BrowserImpl::RunBuiltInCommand(int command) {
         const std::wstring text = m_title.empty() ? m_text : m_title + L"\r\n" + m_text;
         if (!OpenClipboard(Window())) break;
         EmptyClipboard();
-        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-            std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        kvwin::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+        if (auto* copy = memory ? static_cast<wchar_t*>(GlobalLock(memory.get())) : nullptr) {
+            std::copy(text.c_str(), text.c_str() + text.size() + 1, copy);
+            GlobalUnlock(memory.get());
+            // The clipboard owns the memory once it took it.
+            if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
         }
         CloseClipboard();
         break;

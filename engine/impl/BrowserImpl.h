@@ -18,8 +18,9 @@
 #include "engine/impl/DisplayList.h"
 #include "engine/impl/Layout.h"
 #include "engine/impl/PagePainter.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/ShownPage.h"
+#include "win/GdiOwners.h"
+#include "win/RefCounted.h"
 
 namespace kvengine {
 
@@ -29,7 +30,7 @@ struct JobRoute;
 class RendererHost;
 struct ResponseInfo;
 
-class BrowserImpl : public RefCounted<CefBrowser> {
+class BrowserImpl : public kvwin::RefCounted<CefBrowser> {
 public:
     enum class Kind { Normal, Popup, DevTools };
 

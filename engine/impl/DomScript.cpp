@@ -9,6 +9,7 @@
 #include "engine/impl/HtmlParser.h"
 #include "engine/impl/ScriptHeap.h"
 #include "engine/impl/Utf.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
@@ -656,11 +657,11 @@ KV_DOM_NATIVE(Reload) {
 }
 
 KV_DOM_NATIVE(Error) {
-    const std::string message = WideToUtf8(TextArg(ctx, 0));
+    const std::string message = kvwin::WideToUtf8(TextArg(ctx, 0));
     const int line = duk_get_int(ctx, 1);
     std::wstring file = TextArg(ctx, 2);
     if (file.empty() && dom.HostOf().url) file = dom.HostOf().url();
-    KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message << "\", source: " << WideToUtf8(file)
+    KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message << "\", source: " << kvwin::WideToUtf8(file)
                               << " (" << line << ")";
     return 0;
 }

@@ -18,11 +18,11 @@
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/HtmlParser.h"
 #include "engine/impl/Layout.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/ScriptHeap.h"
 #include "engine/impl/TextMetrics.h"
-#include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
+#include "win/RefCounted.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
@@ -48,7 +48,7 @@ struct RendererLink {
 
 class RendererFrame;
 
-class RendererBrowser : public RefCounted<CefBrowser> {
+class RendererBrowser : public kvwin::RefCounted<CefBrowser> {
 public:
     explicit RendererBrowser(std::shared_ptr<RendererLink> link) : m_link(std::move(link)) {}
 
@@ -79,7 +79,7 @@ private:
     const std::shared_ptr<RendererLink> m_link;
 };
 
-class RendererFrame : public RefCounted<CefFrame> {
+class RendererFrame : public kvwin::RefCounted<CefFrame> {
 public:
     RendererFrame(std::shared_ptr<RendererLink> link, CefRefPtr<CefBrowser> browser)
         : m_link(std::move(link)), m_browser(std::move(browser)) {}
@@ -353,7 +353,7 @@ private:
             m_link->url = url;
             m_link->hasDocument = true;
         }
-        m_document = ParseDocument(Utf8ToWide(document));
+        m_document = ParseDocument(kvwin::Utf8ToWide(document));
         m_navigation = navigation;
         if (m_heap->Valid()) {
             CefRefPtr<CefBrowser> browser = Browser();

@@ -10,7 +10,6 @@ namespace kvtest {
 namespace {
 
 using Page = WindowTest;
-using kvengine::testing::WaitForIdle;
 
 struct ScriptCase {
     const char* markup;
@@ -80,9 +79,9 @@ TEST_F(Page, ClicksReachOnclickAttributesPropertiesAndListenersAndBubble) {
 
 TEST_F(Page, LinksNavigateAndClickablesShowTheHand) {
     CefRefPtr<CefBrowser> browser = Open(kButtons);
-    EXPECT_TRUE(kvengine::testing::ShowsHandAt(browser, {150, 20}));
-    EXPECT_TRUE(kvengine::testing::ShowsHandAt(browser, {350, 20}));
-    EXPECT_FALSE(kvengine::testing::ShowsHandAt(browser, {20, 110}));
+    EXPECT_TRUE(ShowsHandAt(browser, {150, 20}));
+    EXPECT_TRUE(ShowsHandAt(browser, {350, 20}));
+    EXPECT_FALSE(ShowsHandAt(browser, {20, 110}));
     WriteFileText(WorkDirUnix() + "/second.html", "<p>second</p>");
     client->Clear();
     ClickAt(WindowOf(browser), 350, 20);
@@ -125,7 +124,7 @@ TEST_F(Page, ErrorPageListsTheLinesMarksTheSelectedOneAndSwitchesOnAClick) {
     browser->GetMainFrame()->LoadString(page, "http://failed.invalid/");
     ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(L"-105 : ERR_NAME_NOT_RESOLVED\nline one\nline two\nline three",
-              kvengine::testing::GetShown(browser).text);
+              GetShown(browser).text);
     // The selected line is the one painted in the marking colour; the line below it is the third.
     const Pixels pixels = Capture(WindowOf(browser));
     const int top = pixels.FindRow(300, 0x3C8DBC);
@@ -207,7 +206,7 @@ TEST_F(Page, HugePagesLeaveTheWindowResponsive) {
             EXPECT_LT(GetTickCount() - start, kResponsiveMs);
             SendMessageW(window, WM_KEYDOWN, VK_HOME, 0);
         }
-        EXPECT_FALSE(kvengine::testing::GetShown(browser).text.empty());
+        EXPECT_FALSE(GetShown(browser).text.empty());
         browser->GetHost()->CloseBrowser(true);
     }
 }

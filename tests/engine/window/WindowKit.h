@@ -1,7 +1,7 @@
 #pragma once
 // What the browser window tests share: a browser showing a page from a file
 // in a hidden parent, the window's painting read back as pixels, and clicks.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 namespace kvtest {
 
@@ -67,7 +67,7 @@ protected:
         WriteFileText(path, html);
         CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), FileUrl(path));
         EXPECT_TRUE(browser);
-        EXPECT_TRUE(kvengine::testing::WaitForIdle(timeoutMs));
+        EXPECT_TRUE(WaitForIdle(timeoutMs));
         return browser;
     }
     static HWND WindowOf(CefRefPtr<CefBrowser> browser) { return browser->GetHost()->GetWindowHandle(); }
