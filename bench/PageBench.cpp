@@ -12,12 +12,38 @@
 #include "engine/impl/HtmlParser.h"
 #include "engine/impl/Layout.h"
 #include "engine/impl/PagePainter.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/TextMetrics.h"
 #include "win/GdiOwners.h"
+#include "win/RefCounted.h"
 
 namespace kvbench {
 namespace {
+
+using kvengine::CefApp;
+using kvengine::CefBrowser;
+using kvengine::CefBrowserHost;
+using kvengine::CefBrowserSettings;
+using kvengine::CefClient;
+using kvengine::CefFrame;
+using kvengine::CefInitialize;
+using kvengine::CefLifeSpanHandler;
+using kvengine::CefLoadHandler;
+using kvengine::CefMainArgs;
+using kvengine::CefProcessId;
+using kvengine::CefProcessMessage;
+using kvengine::CefRefPtr;
+using kvengine::CefRenderProcessHandler;
+using kvengine::CefSettings;
+using kvengine::CefShutdown;
+using kvengine::CefString;
+using kvengine::CefV8Context;
+using kvengine::CefV8Handler;
+using kvengine::CefV8Value;
+using kvengine::CefV8ValueList;
+using kvengine::CefWindowInfo;
+using kvengine::LOGSEVERITY_DISABLE;
+using kvengine::PID_BROWSER;
+using kvengine::V8_PROPERTY_ATTRIBUTE_NONE;
 
 std::wstring StyledPage() {
     std::wstring html =
@@ -34,7 +60,7 @@ std::wstring StyledPage() {
 }
 
 // Calls of AppExtension.Click become process messages, as the client's bridge makes them.
-class Bridge : public kvengine::RefCounted<CefV8Handler> {
+class Bridge : public kvwin::RefCounted<CefV8Handler> {
 public:
     bool Execute(const CefString& name, CefRefPtr<CefV8Value>, const CefV8ValueList&, CefRefPtr<CefV8Value>&,
                  CefString&) override {
@@ -44,7 +70,7 @@ public:
     }
 };
 
-class ClickApp : public kvengine::RefCounted<CefApp, CefRenderProcessHandler> {
+class ClickApp : public kvwin::RefCounted<CefApp, CefRenderProcessHandler> {
 public:
     CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
     void OnContextCreated(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, CefRefPtr<CefV8Context> context) override {
@@ -54,7 +80,7 @@ public:
     }
 };
 
-class ClickClient : public kvengine::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
+class ClickClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
 public:
     CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
     CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
