@@ -7,9 +7,11 @@
 namespace kvengine {
 namespace {
 
-// What one packet may claim to hold before the reader believes it: a count
-// beyond the packet's own size is malformed and read as failed.
-bool Plausible(uint32_t count, const WireReader& in) { return in.Ok() && count < (1u << 26); }
+// The most fonts, items or regions a list may claim: more than any page lays
+// out, so a malformed count is refused before anything is reserved for it.
+constexpr uint32_t kMaxDisplayCount = 1u << 26;
+
+bool Plausible(uint32_t count, const WireReader& in) { return in.Ok() && count < kMaxDisplayCount; }
 
 }  // namespace
 
