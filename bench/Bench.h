@@ -33,6 +33,7 @@ void RunZipBench();
 void RunEngineBench();
 void RunPageBench();
 void RunLayoutBench();
+void RunListBench();
 void RunPaintBench();
 void RunNotifyBench();
 // The bridge's renderers are this program started again: in such a process

@@ -11,6 +11,7 @@ int main() {
     kvbench::RunPageBench();
     kvbench::RunBridgeBench();
     kvbench::RunLayoutBench();
+    kvbench::RunListBench();
     kvbench::RunPaintBench();
     kvbench::RunNotifyBench();
     kvbench::RunBuildBench();
