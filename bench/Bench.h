@@ -31,6 +31,7 @@ inline double MedianSeconds(int runs, const std::function<void()>& work) {
 void RunMarkupBench();
 void RunZipBench();
 void RunEngineBench();
+void RunPageBench();
 void RunLayoutBench();
 void RunListBench();
 void RunPaintBench();

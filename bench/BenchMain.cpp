@@ -8,6 +8,7 @@ int main() {
     kvbench::RunMarkupBench();
     kvbench::RunZipBench();
     kvbench::RunEngineBench();
+    kvbench::RunPageBench();
     kvbench::RunBridgeBench();
     kvbench::RunLayoutBench();
     kvbench::RunListBench();

@@ -10,11 +10,12 @@
 #include "engine/impl/Download.h"
 #include "engine/impl/Engine.h"
 #include "engine/impl/EngineLog.h"
-#include "engine/impl/HtmlDocument.h"
 #include "engine/impl/Network.h"
 #include "engine/impl/RendererHost.h"
+#include "engine/impl/StaticPage.h"
 #include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
+#include "engine/impl/WorkQueue.h"
 #include "win/TextConversion.h"
 
 namespace kvengine {
@@ -169,7 +170,19 @@ LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_LBUTTONDOWN:
         SetFocus(window);
+        browser->OnMouseDown();
         return 0;
+    case WM_LBUTTONUP:
+        browser->OnMouseUp({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return 0;
+    case WM_SETCURSOR: {
+        if (LOWORD(lParam) != HTCLIENT) break;
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(window, &p);
+        SetCursor(LoadCursorW(nullptr, browser->IsHandAt(p) ? IDC_HAND : IDC_ARROW));
+        return TRUE;
+    }
     case WM_CONTEXTMENU: {
         POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         if (lParam == -1) p = {0, 0};  // from the keyboard: the window's corner
@@ -261,6 +274,25 @@ void BrowserImpl::StartRenderer() {
     m_renderer = RendererHost::Start(
         engine->Settings(), engine->App(),
         [engine, id, generation](std::string packet) {
+            // What a page shows is decoded here, on the channel's thread: its cost
+            // grows with the page, and the UI thread only swaps it in.
+            if (!packet.empty() && static_cast<PacketType>(packet[0]) == PacketType::Display) {
+                WireReader in(packet);
+                in.Type();
+                const uint32_t navigation = in.U32();
+                in.Text();  // the title, reported with the document
+                auto display = std::make_shared<DisplayList>();
+                if (!display->Read(in)) {
+                    KV_LOG(LOGSEVERITY_WARNING) << "a malformed display list from a renderer";
+                    return;
+                }
+                display->Index();
+                engine->PostUi([engine, id, generation, navigation, display] {
+                    CefRefPtr<BrowserImpl> b = engine->FindBrowser(id);
+                    if (b && b->m_rendererGeneration == generation) b->OnDisplay(navigation, display);
+                });
+                return;
+            }
             engine->PostUi([engine, id, generation, p = std::move(packet)] {
                 CefRefPtr<BrowserImpl> b = engine->FindBrowser(id);
                 if (b && b->m_rendererGeneration == generation) b->OnRendererPacket(p);
@@ -275,6 +307,8 @@ void BrowserImpl::StartRenderer() {
     if (!m_renderer) return;
     m_rendererForSend = m_renderer.get();
     m_renderer->Send(WireWriter(PacketType::Attach).I32(m_id).U8(m_kind != Kind::Normal ? 1 : 0).Take());
+    m_renderer->Send(
+        WireWriter(PacketType::Viewport).I32(m_viewport.width).I32(m_viewport.height).F64(m_viewport.scale).Take());
 }
 
 CefRefPtr<CefBrowserHost> BrowserImpl::GetHost() { return new HostImpl(this); }
@@ -587,13 +621,36 @@ void BrowserImpl::CommitDocument(const std::string& utf8, int status) {
     if (load) load->OnLoadStart(self, GetMainFrame());
     if (id != m_navigation.id || m_closed) return;
     if (m_kind == Kind::DevTools) {
-        OnDocumentReady(id, m_sourceTitle, kvwin::Utf8ToWide(utf8));
+        ShowStatic(id, true, true);
         return;
     }
+    m_static = false;
     if (SendCommit(id, url, utf8)) return;
     // Without a renderer the page is still shown, but its scripts cannot run.
-    const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(utf8));
-    OnDocumentReady(id, parsed.title, parsed.text);
+    ShowStatic(id, false, true);
+}
+
+void BrowserImpl::ShowStatic(uint32_t id, bool source, bool ready) {
+    m_static = true;
+    m_staticSource = source;
+    Engine* engine = Engine::Get();
+    CefRefPtr<BrowserImpl> self(this);
+    engine->Files().Post([engine, self, id, source, ready, text = m_source, viewport = m_viewport] {
+        StaticPage page = RenderStaticPage(kvwin::Utf8ToWide(text), source, viewport);
+        engine->PostUi([self, id, source, ready, page = std::move(page)] {
+            self->OnDisplay(id, page.display);
+            if (ready) self->OnDocumentReady(id, source ? self->m_sourceTitle : page.title, page.text);
+        });
+    });
+}
+
+void BrowserImpl::OnDisplay(uint32_t id, std::shared_ptr<const DisplayList> display) {
+    if (id != m_navigation.id || m_closed) return;
+    // The old list goes on the work thread: freeing it costs what the page held.
+    if (m_display) Engine::Get()->Files().Post([old = std::move(m_display)] {});
+    m_display = std::move(display);
+    Layout();
+    Invalidate();
 }
 
 void BrowserImpl::OnDocumentReady(uint32_t id, const std::wstring& title, const std::wstring& text) {
@@ -691,10 +748,7 @@ void BrowserImpl::OnRendererGone() {
     Engine::Get()->Retire(std::move(m_renderer));
     m_unansweredCommit = 0;
     // A page waiting for its renderer is shown without its scripts.
-    if (m_navigation.committed && m_loading) {
-        const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(m_source));
-        OnDocumentReady(m_navigation.id, parsed.title, parsed.text);
-    }
+    if (m_navigation.committed && m_loading) ShowStatic(m_navigation.id, false, true);
 }
 
 void BrowserImpl::OpenPopup(const std::wstring& target, const std::wstring& name) {
@@ -806,8 +860,8 @@ bool BrowserImpl::OnKey(UINT message, WPARAM wParam, LPARAM lParam) {
         case VK_UP: Scroll(-40); return true;
         case VK_NEXT: Scroll(page); return true;
         case VK_PRIOR: Scroll(-page); return true;
-        case VK_HOME: Scroll(-m_contentHeight); return true;
-        case VK_END: Scroll(m_contentHeight); return true;
+        case VK_HOME: Scroll(-ContentHeight()); return true;
+        case VK_END: Scroll(ContentHeight()); return true;
         default: break;
         }
     }
@@ -874,52 +928,35 @@ void BrowserImpl::RunBuiltInCommand(int command) {
     }
 }
 
+// Sends the window's size and zoom to whoever lays the page out when they
+// changed, and keeps the scroll offset inside the page.
 void BrowserImpl::Layout() {
     HWND window = Window();
     if (!window) return;
-    const double factor = std::pow(1.2, ZoomLevel()) * DpiScale(window);
-    if (factor != m_fontZoom) {
-        m_fontZoom = factor;
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        LOGFONTW font = metrics.lfMessageFont;
-        font.lfHeight = -static_cast<LONG>(std::lround(16 * factor));
-        font.lfWeight = FW_NORMAL;
-        if (m_kind == Kind::DevTools) wcscpy_s(font.lfFaceName, L"Courier New");
-        m_textFont.reset(CreateFontIndirectW(&font));
-        font = metrics.lfMessageFont;
-        font.lfHeight = -static_cast<LONG>(std::lround(24 * factor));
-        font.lfWeight = FW_BOLD;
-        m_titleFont.reset(CreateFontIndirectW(&font));
-    }
     RECT client{};
     GetClientRect(window, &client);
-    const int margin = static_cast<int>(std::lround(12 * factor));
-    const kvwin::WindowDC dc(window);
-    int height = margin;
-    const UINT flags = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT | DT_EDITCONTROL;
-    if (!m_title.empty()) {
-        RECT r{margin, 0, std::max<LONG>(client.right - margin, margin + 1), 0};
-        const kvwin::ScopedSelect font(dc.get(), m_titleFont.get());
-        DrawTextW(dc.get(), m_title.c_str(), static_cast<int>(m_title.size()), &r, flags);
-        height += r.bottom - r.top + margin;
+    Viewport viewport;
+    viewport.width = client.right;
+    viewport.height = client.bottom;
+    viewport.scale = std::pow(1.2, ZoomLevel()) * DpiScale(window);
+    if (viewport.width != m_viewport.width || viewport.height != m_viewport.height ||
+        viewport.scale != m_viewport.scale) {
+        m_viewport = viewport;
+        if (m_static && m_hasDocument) {
+            ShowStatic(m_navigation.id, m_staticSource, false);
+        } else if (m_renderer) {
+            m_renderer->Send(
+                WireWriter(PacketType::Viewport).I32(viewport.width).I32(viewport.height).F64(viewport.scale).Take());
+        }
     }
-    if (!m_text.empty()) {
-        RECT r{margin, 0, std::max<LONG>(client.right - margin, margin + 1), 0};
-        const kvwin::ScopedSelect font(dc.get(), m_textFont.get());
-        DrawTextW(dc.get(), m_text.c_str(), static_cast<int>(m_text.size()), &r, flags);
-        height += r.bottom - r.top + margin;
-    }
-    m_contentHeight = height;
-    m_scroll = std::clamp(m_scroll, 0, std::max(0, m_contentHeight - static_cast<int>(client.bottom)));
+    m_scroll = std::clamp(m_scroll, 0, std::max(0, ContentHeight() - static_cast<int>(client.bottom)));
 }
 
 void BrowserImpl::Scroll(int pixels) {
     Layout();
     RECT client{};
     GetClientRect(Window(), &client);
-    const int limit = std::max(0, m_contentHeight - static_cast<int>(client.bottom));
+    const int limit = std::max(0, ContentHeight() - static_cast<int>(client.bottom));
     const int scroll = std::clamp(m_scroll + pixels, 0, limit);
     if (scroll == m_scroll && pixels != 0) return;
     m_scroll = scroll;
@@ -932,26 +969,21 @@ void BrowserImpl::Invalidate() {
 
 void BrowserImpl::Paint(HDC dc, const RECT& client) {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (!m_titleFont) Layout();
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    const int margin = static_cast<int>(std::lround(12 * m_fontZoom));
-    const UINT flags = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_EDITCONTROL;
-    int y = margin - m_scroll;
-    const LONG right = std::max<LONG>(client.right - margin, margin + 1);
-    if (!m_title.empty()) {
-        const kvwin::ScopedSelect font(dc, m_titleFont.get());
-        RECT measure{margin, 0, right, 0};
-        DrawTextW(dc, m_title.c_str(), static_cast<int>(m_title.size()), &measure, flags | DT_CALCRECT);
-        RECT r{margin, y, right, y + (measure.bottom - measure.top)};
-        DrawTextW(dc, m_title.c_str(), static_cast<int>(m_title.size()), &r, flags);
-        y += measure.bottom - measure.top + margin;
+    if (m_display) m_painter.Paint(dc, client, *m_display, m_scroll);
+}
+
+void BrowserImpl::OnMouseDown() { m_pressed = true; }
+
+void BrowserImpl::OnMouseUp(POINT clientPoint) {
+    if (!m_pressed) return;
+    m_pressed = false;
+    if (m_renderer) {
+        m_renderer->Send(WireWriter(PacketType::Click).I32(clientPoint.x).I32(clientPoint.y).I32(m_scroll).Take());
     }
-    if (!m_text.empty()) {
-        const kvwin::ScopedSelect font(dc, m_textFont.get());
-        RECT r{margin, y, right, client.bottom + m_contentHeight};
-        DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, flags);
-    }
+}
+
+bool BrowserImpl::IsHandAt(POINT clientPoint) const {
+    return m_display && m_display->HandAt(clientPoint.x, clientPoint.y, m_scroll);
 }
 
 ShownPage BrowserImpl::GetShown() {

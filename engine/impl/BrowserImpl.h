@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "engine/CefClient.h"
+#include "engine/impl/DisplayList.h"
+#include "engine/impl/Layout.h"
+#include "engine/impl/PagePainter.h"
 #include "engine/impl/ShownPage.h"
 #include "win/GdiOwners.h"
 #include "win/RefCounted.h"
@@ -68,6 +71,10 @@ public:
     // UI thread: from the window.
     void Paint(HDC dc, const RECT& client);
     void Scroll(int pixels);
+    void OnMouseDown();
+    void OnMouseUp(POINT clientPoint);
+    // True when the point is over something clickable: the window shows a hand.
+    bool IsHandAt(POINT clientPoint) const;
     bool OnKey(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowContextMenu(POINT clientPoint);
     void OnWindowClose();
@@ -75,6 +82,7 @@ public:
 
     // UI thread: from the renderer's channel.
     void OnRendererPacket(const std::string& packet);
+    void OnDisplay(uint32_t id, std::shared_ptr<const DisplayList> display);
     void OnRendererGone();
     // From the window's timer: a renderer that did not move on to a newer
     // document is ended, and a new one shows that document.
@@ -119,6 +127,8 @@ private:
     void OnLoadDone(uint32_t id, int error, std::string body);
     void CommitDocument(const std::string& utf8, int status);
     void OnDocumentReady(uint32_t id, const std::wstring& title, const std::wstring& text);
+    // Shows m_source without a renderer, laid out off the UI thread; `ready` reports the load's end.
+    void ShowStatic(uint32_t id, bool source, bool ready);
     void FinishNavigation();
     void LoadingState(bool loading);
     void OpenPopup(const std::wstring& url, const std::wstring& name);
@@ -133,6 +143,7 @@ private:
     void UpdateHistoryFlags();
     void Layout();
     void Invalidate();
+    int ContentHeight() const { return m_display ? m_display->contentHeight : 0; }
 
     const int m_id;
     const Kind m_kind;
@@ -175,10 +186,12 @@ private:
     std::wstring m_title;
     std::wstring m_text;
     int m_scroll = 0;
-    int m_contentHeight = 0;
-    kvwin::UniqueFont m_titleFont;
-    kvwin::UniqueFont m_textFont;
-    double m_fontZoom = -1000;
+    std::shared_ptr<const DisplayList> m_display;
+    PagePainter m_painter;
+    Viewport m_viewport;
+    bool m_static = false;        // the page is laid out here, not by a renderer
+    bool m_staticSource = false;  // ... as source text
+    bool m_pressed = false;       // the left button went down in the window
 };
 
 }  // namespace kvengine

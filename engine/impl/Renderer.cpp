@@ -1,16 +1,26 @@
 #include "engine/impl/Renderer.h"
 
+#include <windows.h>
+
+#include <shlwapi.h>
+
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 
 #include "engine/CefBrowser.h"
 #include "engine/impl/Channel.h"
+#include "engine/impl/Css.h"
+#include "engine/impl/DomScript.h"
 #include "engine/impl/EngineLog.h"
-#include "engine/impl/HtmlDocument.h"
+#include "engine/impl/HtmlParser.h"
+#include "engine/impl/Layout.h"
 #include "engine/impl/ScriptHeap.h"
+#include "engine/impl/TextMetrics.h"
 #include "engine/impl/Wire.h"
 #include "win/RefCounted.h"
 #include "win/TextConversion.h"
@@ -134,14 +144,22 @@ public:
             m_heap = &heap;
             while (!m_exit) {
                 std::function<void()> task;
+                bool more = false;
                 {
                     std::unique_lock<std::mutex> lock(m_mutex);
-                    m_wake.wait(lock, [this] { return !m_tasks.empty(); });
-                    task = std::move(m_tasks.front());
-                    m_tasks.pop_front();
+                    if (m_timers.empty()) m_wake.wait(lock, [this] { return !m_tasks.empty(); });
+                    else m_wake.wait_until(lock, m_timers.begin()->first, [this] { return !m_tasks.empty(); });
+                    if (!m_tasks.empty()) {
+                        task = std::move(m_tasks.front());
+                        m_tasks.pop_front();
+                    }
+                    more = !m_tasks.empty();
                 }
                 heap.StartTimeBudget();
-                task();
+                if (task) task();
+                else RunDueTimer();
+                // What the scripts changed is shown once the queue has nothing more for now.
+                if (!more && !m_exit) Render();
             }
             ReleaseContext();
             m_heap = nullptr;
@@ -172,6 +190,91 @@ public:
     static thread_local Renderer* t_current;
 
 private:
+    typedef std::chrono::steady_clock Clock;
+
+    void SetTimer(uint32_t id, int delayMs) {
+        ClearTimer(id);
+        const auto due = Clock::now() + std::chrono::milliseconds(delayMs);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_timerDue[id] = m_timers.emplace(due, id);
+    }
+
+    void ClearTimer(uint32_t id) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_timerDue.find(id);
+        if (found == m_timerDue.end()) return;
+        m_timers.erase(found->second);
+        m_timerDue.erase(found);
+    }
+
+    void RunDueTimer() {
+        uint32_t id = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_timers.empty() || m_timers.begin()->first > Clock::now()) return;
+            id = m_timers.begin()->second;
+            m_timerDue.erase(id);
+            m_timers.erase(m_timers.begin());
+        }
+        if (m_dom) m_dom->FireTimer(id);
+    }
+
+    void DropTimers() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_timers.clear();
+        m_timerDue.clear();
+    }
+
+    // Styles and lays out the document when it or the window changed, and sends what it shows.
+    void Render() {
+        if (!m_document || m_viewport.width <= 0) return;
+        if (m_document->Version() == m_renderedVersion && !m_viewportChanged) return;
+        m_renderedVersion = m_document->Version();
+        m_viewportChanged = false;
+        m_styles.Compute(*m_document);
+        if (!m_measurer) m_measurer = std::make_unique<TextMeasurer>();
+        m_layout.Run(*m_document, m_viewport, *m_measurer);
+        WireWriter out(PacketType::Display);
+        out.U32(m_navigation).Text(m_document->Title());
+        m_layout.Display().Write(out);
+        m_link->Send(out.Take());
+    }
+
+    void Click(int x, int y, int scroll) {
+        if (!m_dom) return;
+        Render();  // the click reaches what the page shows now
+        m_dom->Click(m_layout.HitTest(x, y, scroll));
+    }
+
+    // A URL as a page wrote it, against the document's own address.
+    std::wstring Resolve(const std::wstring& target) {
+        std::wstring base;
+        {
+            std::lock_guard<std::mutex> lock(m_link->mutex);
+            base = m_link->url;
+        }
+        if (base.empty() || target.empty()) return target;
+        std::wstring combined(8192, L'\0');
+        DWORD size = static_cast<DWORD>(combined.size());
+        if (FAILED(UrlCombineW(base.c_str(), target.c_str(), combined.data(), &size, 0))) return target;
+        return combined.c_str();
+    }
+
+    DomScript::Host ScriptHost() {
+        DomScript::Host host;
+        host.navigate = [this](const std::wstring& url) {
+            m_link->Send(WireWriter(PacketType::Navigate).Text(Resolve(url)).Take());
+        };
+        host.reload = [this] { m_link->Send(WireWriter(PacketType::History).I32(0).Take()); };
+        host.setTimer = [this](uint32_t id, int delay) { SetTimer(id, delay); };
+        host.clearTimer = [this](uint32_t id) { ClearTimer(id); };
+        host.url = [this] {
+            std::lock_guard<std::mutex> lock(m_link->mutex);
+            return m_link->url;
+        };
+        return host;
+    }
+
     // On the channel's thread, ahead of the queue: a new document or the end
     // makes the scripts running now pointless, so they are stopped at once.
     void NoteArrival(const std::string& packet) {
@@ -216,8 +319,26 @@ private:
             break;
         }
         case PacketType::Ping:
+            Render();  // what the page shows goes out before the answer
             m_link->Send(WireWriter(PacketType::Pong).U32(in.U32()).Take());
             break;
+        case PacketType::Viewport: {
+            Viewport viewport;
+            viewport.width = in.I32();
+            viewport.height = in.I32();
+            viewport.scale = in.F64();
+            if (!in.Ok() || !(viewport.scale > 0 && viewport.scale < 100)) break;
+            m_viewport = viewport;
+            m_viewportChanged = true;
+            break;
+        }
+        case PacketType::Click: {
+            const int x = in.I32();
+            const int y = in.I32();
+            const int scroll = in.I32();
+            if (in.Ok()) Click(x, y, scroll);
+            break;
+        }
         case PacketType::Exit:
             m_exit = true;
             break;
@@ -233,6 +354,8 @@ private:
     }
 
     void ReleaseContext() {
+        DropTimers();
+        m_dom = nullptr;
         if (!m_context) return;
         if (m_handler) {
             ContextScope scope(m_context.get());
@@ -249,17 +372,28 @@ private:
             m_link->url = url;
             m_link->hasDocument = true;
         }
-        const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(document));
+        m_document = ParseDocument(kvwin::Utf8ToWide(document));
+        m_navigation = navigation;
         if (m_heap->Valid()) {
             CefRefPtr<CefBrowser> browser = Browser();
             m_context = m_heap->NewContext(browser, browser->GetMainFrame());
+            m_dom = std::make_unique<DomScript>(*m_context, *m_document, ScriptHost());
             if (m_handler) {
                 ContextScope scope(m_context.get());
                 m_handler->OnContextCreated(browser, m_context->GetFrame(), m_context);
             }
-            for (const InlineScript& script : parsed.scripts) m_heap->Run(*m_context, script.code, url, script.line);
+            for (const InlineScript& script : InlineScripts(*m_document)) {
+                m_heap->Run(*m_context, script.code, url, script.line);
+            }
+            if (m_dom) m_dom->Loaded();
         }
-        m_link->Send(WireWriter(PacketType::DocumentReady).U32(navigation).Text(parsed.title).Text(parsed.text).Take());
+        m_renderedVersion = 0;
+        Render();
+        m_link->Send(WireWriter(PacketType::DocumentReady)
+                         .U32(navigation)
+                         .Text(m_document->Title())
+                         .Text(ReadableText(*m_document))
+                         .Take());
     }
 
     std::unique_ptr<Channel> m_channel;
@@ -273,9 +407,22 @@ private:
     std::atomic<bool> m_ending{false};       // told to end, or the browser process is gone
     std::atomic<int> m_commitsWaiting{0};    // documents that arrived and wait in the queue
 
-    std::mutex m_mutex;
+    // The shown document, and what scripts, styles and layout keep of it.
+    std::unique_ptr<Document> m_document;
+    std::unique_ptr<DomScript> m_dom;
+    uint32_t m_navigation = 0;
+    StyleEngine m_styles;
+    PageLayout m_layout;
+    std::unique_ptr<TextMeasurer> m_measurer;  // made on the renderer thread, which uses its DC
+    Viewport m_viewport;
+    bool m_viewportChanged = false;
+    uint64_t m_renderedVersion = 0;
+
+    std::mutex m_mutex;  // guards the tasks and the timers
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_tasks;
+    std::multimap<Clock::time_point, uint32_t> m_timers;
+    std::map<uint32_t, std::multimap<Clock::time_point, uint32_t>::iterator> m_timerDue;
 };
 
 thread_local Renderer* Renderer::t_current = nullptr;

@@ -420,6 +420,8 @@ void ReportError(duk_context* ctx, const std::wstring& url) {
 
 }  // namespace
 
+void ReportScriptError(duk_context* ctx, const std::wstring& url) { ReportError(ctx, url); }
+
 ScriptContext::ScriptContext(std::shared_ptr<HeapState> heap, duk_context* thread, uint32_t threadRef,
                              CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame)
     : m_heap(std::move(heap)), m_thread(thread), m_threadRef(threadRef), m_browser(std::move(browser)),

@@ -68,6 +68,9 @@ public:
     ContextScope& operator=(const ContextScope&) = delete;
 };
 
+// Writes the script error at the top of `ctx`'s stack to the log with its place.
+void ReportScriptError(duk_context* ctx, const std::wstring& url);
+
 class ScriptHeap {
 public:
     explicit ScriptHeap(std::function<void(const std::wstring& url, const std::wstring& name)> openWindow);

@@ -25,6 +25,11 @@ enum class PacketType : uint8_t {
     ProcessMessage,  // name, argument list
     Ping,            // sequence number
     Pong,            // sequence number
+    // browser to renderer
+    Viewport,        // width, height (device pixels), scale (F64)
+    Click,           // x, y in the window, scroll offset
+    // renderer to browser
+    Display,         // navigation id, title, display list
 };
 
 class WireWriter {

@@ -119,6 +119,10 @@ Shown GetShown(CefRefPtr<CefBrowser> browser) {
     return CallOnUiThread<Shown>([browser] { return Impl(browser)->GetShown(); }).value_or(Shown{});
 }
 
+bool ShowsHandAt(CefRefPtr<CefBrowser> browser, POINT point) {
+    return CallOnUiThread<bool>([browser, point] { return Impl(browser)->IsHandAt(point); }).value_or(false);
+}
+
 DWORD RendererProcessId(CefRefPtr<CefBrowser> browser) {
     return CallOnUiThread<DWORD>([browser] { return Impl(browser)->RendererProcessId(); }).value_or(0);
 }

@@ -20,6 +20,8 @@ using Shown = kvengine::ShownPage;
 // everything sent to it, and the UI thread has run what it was given.
 bool WaitForIdle(DWORD timeoutMs = 10000);
 Shown GetShown(kvengine::CefRefPtr<kvengine::CefBrowser> browser);
+// Whether the browser window shows the hand over this point of its client area.
+bool ShowsHandAt(kvengine::CefRefPtr<kvengine::CefBrowser> browser, POINT point);
 // The renderer sub-process's id; 0 for a renderer thread or none.
 DWORD RendererProcessId(kvengine::CefRefPtr<kvengine::CefBrowser> browser);
 void SetNetworkTimeouts(DWORD connectMs, DWORD idleSeconds);

@@ -146,6 +146,12 @@ public:
         for (const char* name : {"send", "echo", "fail", "renderer", "switch", "go", "hang", "other"}) {
             object->SetValue(name, CefV8Value::CreateFunction(name, m_handler), V8_PROPERTY_ATTRIBUTE_DONTDELETE);
         }
+        // The client's bridge object, as pages call it: every call arrives as a process message.
+        CefRefPtr<CefV8Value> bridge = CefV8Value::CreateObject();
+        context->GetGlobal()->SetValue("AppExtension", bridge, V8_PROPERTY_ATTRIBUTE_DONTDELETE);
+        for (const char* name : {"ChangeLine", "Click"}) {
+            bridge->SetValue(name, CefV8Value::CreateFunction(name, m_handler), V8_PROPERTY_ATTRIBUTE_DONTDELETE);
+        }
         // What the page's own scripts can check: the context existed before them.
         context->GetGlobal()->SetValue("contextReady", CefV8Value::CreateBool(true), V8_PROPERTY_ATTRIBUTE_NONE);
     }

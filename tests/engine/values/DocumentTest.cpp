@@ -1,12 +1,24 @@
-// What the engine takes from a document without a DOM, and how it decodes one.
+// What the engine reads from a document's tree, and how it decodes one.
 #include <gtest/gtest.h>
 
 #include "engine/impl/Charset.h"
 #include "engine/impl/Download.h"
-#include "engine/impl/HtmlDocument.h"
+#include "engine/impl/HtmlParser.h"
 
 namespace kvengine {
 namespace {
+
+// What the tests read of a parsed document: its title, text and scripts.
+struct HtmlDocument {
+    std::wstring title;
+    std::wstring text;
+    std::vector<InlineScript> scripts;
+};
+
+HtmlDocument ParseHtml(const std::wstring& html) {
+    const std::unique_ptr<Document> document = ParseDocument(html);
+    return {document->Title(), ReadableText(*document), InlineScripts(*document)};
+}
 
 TEST(HtmlDocument, FirstTitleCountsAndCommentsAndStylesShowNothing) {
     const HtmlDocument d = ParseHtml(L"<!DOCTYPE html><title>One</title><title>Two</title><!-- <p>hidden --><style>p{}</style>"

@@ -1,61 +1,23 @@
 // The browser's window: painting with the zoom level, scrolling, keys to the
 // keyboard handler, the context menu, the developer tools, pop-ups and closing.
-#include "engine/EngineProgramKit.h"
+#include "engine/window/WindowKit.h"
 
 namespace kvtest {
 namespace {
 
 // Lowest row with dark pixels in the browser window's painting.
 int InkBottom(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
+    const Pixels p = Capture(window);
     int bottom = -1;
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int y = 0; y < r.bottom; ++y) {
-        for (int x = 0; x < r.right; ++x) {
-            if ((pixels[y * r.right + x] & 0xFF) < 0x80) bottom = y;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            if ((p.At(x, y) & 0xFF) < 0x80) bottom = y;
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return bottom;
 }
 
-class BrowserWindow : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(engine.ok); }
-    void TearDown() override {
-        for (size_t i = 0; i < client->Count(); ++i) client->Browser(i)->GetHost()->CloseBrowser(true);
-        PumpUntil([&] { return static_cast<size_t>(client->closed.load()) == client->Count(); }, 10000);
-    }
-    CefRefPtr<CefBrowser> Open(const std::string& html) {
-        const std::string path = WorkDirUnix() + "/window.html";
-        WriteFileText(path, html);
-        CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), FileUrl(path));
-        EXPECT_TRUE(browser);
-        EXPECT_TRUE(WaitForIdle());
-        return browser;
-    }
-
-    EngineScope engine{true};
-    ParentWindow parent;
-    CefRefPtr<RecordingClient> client = new RecordingClient();
-};
+using BrowserWindow = WindowTest;
 
 TEST_F(BrowserWindow, IsAChildOfTheGivenParentAtTheGivenPlace) {
     CefRefPtr<CefBrowser> browser = Open("<title>x</title>");
@@ -68,8 +30,8 @@ TEST_F(BrowserWindow, IsAChildOfTheGivenParentAtTheGivenPlace) {
     EXPECT_EQ(400, r.bottom);
 }
 
-TEST_F(BrowserWindow, ZoomLevelScalesTheTextByOnePointTwoPerLevel) {
-    CefRefPtr<CefBrowser> browser = Open("<title>Zoom</title>");
+TEST_F(BrowserWindow, ZoomLevelScalesThePageByOnePointTwoPerLevel) {
+    CefRefPtr<CefBrowser> browser = Open("<p>Zoom</p>");
     HWND window = browser->GetHost()->GetWindowHandle();
     const int normal = InkBottom(window);
     browser->GetHost()->SetZoomLevel(2);
