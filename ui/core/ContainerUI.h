@@ -1,9 +1,9 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "ui/core/ControlUI.h"
 #include "ui/core/ScrollBarUI.h"
-#include "ui/core/UIPtrArray.h"
 
 namespace KvUI {
 
@@ -108,14 +108,17 @@ protected:
     // The container's own children. Lists route the child-list operations
     // to their rows, but their own walks (layout, painting, hit tests,
     // state) cover the children they hold themselves.
-    CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
-    int OwnIndex(CControlUI* control) const { return control ? m_items.Find(control) : -1; }
+    int OwnCount() const { return static_cast<int>(m_items.size()); }
+    CControlUI* ChildAt(int index) const {
+        return index >= 0 && index < OwnCount() ? m_items[static_cast<size_t>(index)] : nullptr;
+    }
+    int OwnIndex(CControlUI* control) const;
     CScrollBarUI* VisibleVerticalBar() const;
     CScrollBarUI* VisibleHorizontalBar() const;
     // The item rectangle less the inset and the visible bars.
     RECT GetInnerRect() const;
 
-    CUIPtrArray m_items;
+    std::vector<CControlUI*> m_items;
     RECT m_inset = {};
     int m_childPadding = 0;
     UINT m_childAlign = DT_LEFT;

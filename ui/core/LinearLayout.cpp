@@ -92,7 +92,7 @@ bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 // (a list hands its child-list and scrolling operations to its body, but
 // stacks its header and body itself).
 struct OwnParts {
-    const CUIPtrArray& children;
+    const std::vector<CControlUI*>& children;
     CScrollBarUI* vbar;
     CScrollBarUI* hbar;
     int childPadding;
@@ -108,7 +108,7 @@ struct OwnParts {
 // the list is counted ahead only once a child asks for a share. Long lists of
 // rows thus touch each child once.
 void StackChildren(CContainerUI& layout, const OwnParts& own, bool vertical) {
-    const CUIPtrArray& children = own.children;
+    const std::vector<CControlUI*>& children = own.children;
     const Axes ax{vertical};
     const RECT& item = layout.GetPos();
     const RECT inset = layout.GetInset();
@@ -120,7 +120,7 @@ void StackChildren(CContainerUI& layout, const OwnParts& own, bool vertical) {
     if (vbar) rc.right -= vbar->GetFixedWidth();
     if (hbar) rc.bottom -= hbar->GetFixedHeight();
 
-    const int count = children.GetSize();
+    const int count = static_cast<int>(children.size());
     if (count == 0) {
         layout.ProcessScrollBar(rc, 0, 0);
         return;
@@ -135,7 +135,7 @@ void StackChildren(CContainerUI& layout, const OwnParts& own, bool vertical) {
     bool countedAll = false;  // the children after the current one are counted too
     const auto countFrom = [&](int first) {
         for (int i = first; i < count; ++i) {
-            CControlUI* child = static_cast<CControlUI*>(children.GetAt(i));
+            CControlUI* child = children[static_cast<size_t>(i)];
             if (child->IsVisible() && !child->IsFloat()) Count(ax, Measure(ax, *child, available), totals);
         }
         countedAll = true;
@@ -159,7 +159,7 @@ void StackChildren(CContainerUI& layout, const OwnParts& own, bool vertical) {
     int placed = 0;
     int neededMain = 0;
     for (int i = 0; i < count; ++i) {
-        CControlUI* child = static_cast<CControlUI*>(children.GetAt(i));
+        CControlUI* child = children[static_cast<size_t>(i)];
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
             layout.SetFloatPos(i);

@@ -33,7 +33,7 @@ void CListBodyUI::SetScrollPos(SIZE pos, bool) {
         dx = bar->GetScrollPos() - old;
     }
     if (dx == 0 && dy == 0) return;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < OwnCount(); ++i) {
         CControlUI* row = ChildAt(i);
         if (!row->IsVisible() || row->IsFloat()) continue;
         RECT rc = row->GetPos();
@@ -75,7 +75,7 @@ void CListBodyUI::SetPos(RECT rc, bool needInvalidate) {
     CScrollBarUI* hbar = VisibleHorizontalBar();
     if ((m_owner && m_owner->IsFixedScrollBar() && vbar) || VisibleVerticalBar()) inner.right -= vbar->GetFixedWidth();
     if (hbar) inner.bottom -= hbar->GetFixedHeight();
-    const int count = m_items.GetSize();
+    const int count = OwnCount();
     if (count == 0) {
         ProcessScrollBar(inner, 0, 0);
         return;

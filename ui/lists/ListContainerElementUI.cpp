@@ -59,7 +59,7 @@ void CListContainerElementUI::AlignChildrenToHeader() {
     // Lists and trees are both list controls: their owner part is a list.
     const CListHeaderUI* header = static_cast<IListUI*>(m_owner)->GetHeader();
     if (!header || !header->IsVisible()) return;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < OwnCount(); ++i) {
         const CControlUI* column = header->GetItemAt(i);
         if (!column) return;
         const RECT& columnPos = column->GetPos();

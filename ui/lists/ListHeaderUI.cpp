@@ -26,7 +26,7 @@ LPVOID CListHeaderUI::GetInterface(LPCTSTR name) {
 SIZE CListHeaderUI::EstimateSize(SIZE available) {
     SIZE size{0, GetFixedHeight()};
     const bool measureHeight = size.cy == 0 && m_manager;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < OwnCount(); ++i) {
         CControlUI* item = ChildAt(i);
         if (!item->IsVisible()) continue;
         const SIZE itemSize = item->EstimateSize(available);
@@ -41,7 +41,7 @@ SIZE CListHeaderUI::EstimateSize(SIZE available) {
 
 void CListHeaderUI::SetPos(RECT rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    if (m_items.IsEmpty()) return;
+    if (m_items.empty()) return;
     const RECT inset = GetInset();
     const RECT inner{rc.left + inset.left, rc.top + inset.top, rc.right - inset.right, rc.bottom - inset.bottom};
     const SIZE room{inner.right - inner.left, inner.bottom - inner.top};
@@ -50,7 +50,7 @@ void CListHeaderUI::SetPos(RECT rc, bool needInvalidate) {
     int adjustables = 0;
     int fixed = 0;
     int placed = 0;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < OwnCount(); ++i) {
         CControlUI* item = ChildAt(i);
         if (!item->IsVisible() || item->IsFloat()) continue;
         const RECT pad = item->GetPadding();
@@ -78,7 +78,7 @@ void CListHeaderUI::SetPos(RECT rc, bool needInvalidate) {
     int remaining = room.cx;
     int fixedRemaining = fixed;
     int adjusted = 0;
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < OwnCount(); ++i) {
         CControlUI* item = ChildAt(i);
         if (!item->IsVisible()) continue;
         if (item->IsFloat()) {

@@ -38,7 +38,7 @@ CListUI::CListUI() {
     auto body = std::make_unique<CListBodyUI>(this);
     auto header = std::make_unique<CListHeaderUI>();
     if (Add(header.get())) header.release();
-    if (CContainerUI::AddAt(body.get(), m_items.GetSize())) m_body = body.release();
+    if (CContainerUI::AddAt(body.get(), OwnCount())) m_body = body.release();
 }
 
 CListUI::~CListUI() = default;
@@ -248,7 +248,7 @@ bool CListUI::Add(CControlUI* control) {
         item->SetIndex(GetCount());
         return m_body->Add(control);
     }
-    return CContainerUI::AddAt(control, m_items.GetSize());
+    return CContainerUI::AddAt(control, OwnCount());
 }
 
 bool CListUI::AddAt(CControlUI* control, int index) {
