@@ -252,7 +252,9 @@ bool CComboUI::HandleKey(const TUIEvent& event) {
         next = FindSelectable(0, false);
         break;
     case VK_END:
-        next = FindSelectable(GetCount() - 1, true);
+        // Searching back from the last item: a disabled last item must not
+        // leave the combo without a selection.
+        next = FindSelectable(GetCount() - 1, false);
         break;
     default:
         return false;

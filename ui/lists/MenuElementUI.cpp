@@ -259,8 +259,12 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
     if (fixedHeight != 0) size.cy = fixedHeight;
     if (size.cx < fixedWidth) size.cx = fixedWidth;
     const int scale = m_manager ? m_manager->GetScaler()->GetScale() : 100;
-    SetFixedHeight(MulDiv(size.cy, 100, scale));
-    SetFixedWidth(MulDiv(size.cx, 100, scale));
+    // Stored only when it changes: a store asks for a new layout, which
+    // would measure again.
+    const int height = MulDiv(size.cy, 100, scale);
+    const int width = MulDiv(size.cx, 100, scale);
+    if (height != m_fixedHeight) SetFixedHeight(height);
+    if (width != m_fixedWidth) SetFixedWidth(width);
     return size;
 }
 

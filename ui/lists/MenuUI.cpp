@@ -49,9 +49,11 @@ SIZE CMenuUI::EstimateSize(SIZE available) {
         width = std::max(width, static_cast<int>(size.cx));
     }
     const int scale = m_manager ? m_manager->GetScaler()->GetScale() : 100;
+    const int common = MulDiv(width, 100, scale);
     for (int i = 0; i < GetCount(); ++i) {
         CControlUI* item = GetItemAt(i);
-        if (item->IsVisible()) item->SetFixedWidth(MulDiv(width, 100, scale));
+        // Only a change asks for a new layout.
+        if (item->IsVisible() && MulDiv(item->GetFixedWidth(), 100, scale) != common) item->SetFixedWidth(common);
     }
     return SIZE{width, height};
 }
