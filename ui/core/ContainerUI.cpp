@@ -32,7 +32,9 @@ CContainerUI::~CContainerUI() {
 
 // ---- Child list ----
 
-CControlUI* CContainerUI::GetItemAt(int index) const { return ChildAt(index); }
+CControlUI* CContainerUI::GetItemAt(int index) const {
+    return index >= 0 && index < OwnCount() ? m_items[static_cast<size_t>(index)] : nullptr;
+}
 
 int CContainerUI::GetItemIndex(CControlUI* control) const { return OwnIndex(control); }
 
@@ -51,7 +53,7 @@ bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
     return true;
 }
 
-int CContainerUI::GetCount() const { return static_cast<int>(m_items.size()); }
+int CContainerUI::GetCount() const { return OwnCount(); }
 
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, OwnCount()); }
 
@@ -93,7 +95,7 @@ bool CContainerUI::RemoveAt(int index) {
 
 void CContainerUI::RemoveAll() {
     if (m_autoDestroy) {
-        for (CControlUI* child : m_items) Dispose(child);
+        for (size_t i = 0; i < m_items.size(); ++i) Dispose(m_items[i]);
     }
     m_items.clear();
     NeedUpdate();

@@ -109,9 +109,7 @@ protected:
     // to their rows, but their own walks (layout, painting, hit tests,
     // state) cover the children they hold themselves.
     int OwnCount() const { return static_cast<int>(m_items.size()); }
-    CControlUI* ChildAt(int index) const {
-        return index >= 0 && index < OwnCount() ? m_items[static_cast<size_t>(index)] : nullptr;
-    }
+    CControlUI* ChildAt(int index) const { return m_items[static_cast<size_t>(index)]; }
     int OwnIndex(CControlUI* control) const;
     CScrollBarUI* VisibleVerticalBar() const;
     CScrollBarUI* VisibleHorizontalBar() const;

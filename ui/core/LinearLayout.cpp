@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
