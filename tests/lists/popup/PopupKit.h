@@ -17,22 +17,23 @@
 
 namespace kvtest {
 
-// This thread's windows of a class, oldest last.
+struct WindowSearch {
+    LPCTSTR className;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (wcscmp(name, search->className) == 0) search->found.push_back(window);
+    return TRUE;
+}
+
+// This thread's windows of a class, topmost first.
 inline std::vector<HWND> ThreadWindows(LPCTSTR className) {
-    struct Search {
-        LPCTSTR className;
-        std::vector<HWND> found;
-    } search{className, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (wcscmp(name, s->className) == 0) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{className, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
