@@ -1,15 +1,23 @@
 // The top of the UI library: the one unit that knows every standard control,
 // whatever layer it lives in, and gives the control factory the classes it
 // creates by tag name. Programs link it through the "kvui" library.
+#include "ui/controls/ActiveXUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
+#include "ui/controls/ColorPaletteUI.h"
+#include "ui/controls/FadeButtonUI.h"
+#include "ui/controls/FlashUI.h"
 #include "ui/controls/GifAnimUI.h"
+#include "ui/controls/GroupBoxUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/controls/RichEditUI.h"
+#include "ui/controls/RingUI.h"
+#include "ui/controls/RollTextUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
+#include "ui/controls/WebBrowserUI.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/ControlUI.h"
@@ -17,6 +25,7 @@
 #include "ui/core/ScrollBarUI.h"
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
+#include "ui/lists/ChildLayoutUI.h"
 #include "ui/lists/ComboBoxUI.h"
 #include "ui/lists/ComboUI.h"
 #include "ui/lists/ListContainerElementUI.h"
@@ -28,6 +37,9 @@
 #include "ui/lists/MenuElementUI.h"
 #include "ui/lists/MenuUI.h"
 #include "ui/lists/TabLayoutUI.h"
+#include "ui/lists/TileLayoutUI.h"
+#include "ui/lists/TreeNodeUI.h"
+#include "ui/lists/TreeViewUI.h"
 
 namespace KvUI {
 namespace {
@@ -45,7 +57,10 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
     factory.RegistControl(L"CComboUI", Create<CComboUI>);
     factory.RegistControl(L"CComboBoxUI", Create<CComboBoxUI>);
+    factory.RegistControl(L"CActiveXUI", Create<CActiveXUI>);
+    factory.RegistControl(L"CFlashUI", Create<CFlashUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
+    factory.RegistControl(L"CGroupBoxUI", Create<CGroupBoxUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
     factory.RegistControl(L"CListUI", Create<CListUI>);
     factory.RegistControl(L"CListHeaderUI", Create<CListHeaderUI>);
@@ -62,10 +77,19 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     factory.RegistControl(L"CSliderUI", Create<CSliderUI>);
     factory.RegistControl(L"CTextUI", Create<CTextUI>);
+    factory.RegistControl(L"CTreeNodeUI", Create<CTreeNodeUI>);
+    factory.RegistControl(L"CTreeViewUI", Create<CTreeViewUI>);
+    factory.RegistControl(L"CWebBrowserUI", Create<CWebBrowserUI>);
     factory.RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
+    factory.RegistControl(L"CChildLayoutUI", Create<CChildLayoutUI>);
     factory.RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
     factory.RegistControl(L"CTabLayoutUI", Create<CTabLayoutUI>);
+    factory.RegistControl(L"CTileLayoutUI", Create<CTileLayoutUI>);
     factory.RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
+    factory.RegistControl(L"CRollTextUI", Create<CRollTextUI>);
+    factory.RegistControl(L"CColorPaletteUI", Create<CColorPaletteUI>);
+    factory.RegistControl(L"CFadeButtonUI", Create<CFadeButtonUI>);
+    factory.RegistControl(L"CRingUI", Create<CRingUI>);
 }
 
 // Installed while the program starts, before any skin is built. The library
