@@ -26,12 +26,16 @@
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/lists/AnimationTabLayoutUI.h"
 #include "ui/lists/ChildLayoutUI.h"
+#include "ui/lists/ComboBoxUI.h"
+#include "ui/lists/ComboUI.h"
 #include "ui/lists/ListContainerElementUI.h"
 #include "ui/lists/ListHeaderItemUI.h"
 #include "ui/lists/ListHeaderUI.h"
 #include "ui/lists/ListLabelElementUI.h"
 #include "ui/lists/ListTextElementUI.h"
 #include "ui/lists/ListUI.h"
+#include "ui/lists/MenuElementUI.h"
+#include "ui/lists/MenuUI.h"
 #include "ui/lists/TabLayoutUI.h"
 #include "ui/lists/TileLayoutUI.h"
 #include "ui/lists/TreeNodeUI.h"
@@ -51,6 +55,8 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CControlUI", Create<CControlUI>);
     factory.RegistControl(L"CContainerUI", Create<CContainerUI>);
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
+    factory.RegistControl(L"CComboUI", Create<CComboUI>);
+    factory.RegistControl(L"CComboBoxUI", Create<CComboBoxUI>);
     factory.RegistControl(L"CActiveXUI", Create<CActiveXUI>);
     factory.RegistControl(L"CFlashUI", Create<CFlashUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
@@ -62,6 +68,8 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CListLabelElementUI", Create<CListLabelElementUI>);
     factory.RegistControl(L"CListTextElementUI", Create<CListTextElementUI>);
     factory.RegistControl(L"CListContainerElementUI", Create<CListContainerElementUI>);
+    factory.RegistControl(L"CMenuUI", Create<CMenuUI>);
+    factory.RegistControl(L"CMenuElementUI", Create<CMenuElementUI>);
     factory.RegistControl(L"COptionUI", Create<COptionUI>);
     factory.RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
     factory.RegistControl(L"CProgressUI", Create<CProgressUI>);

@@ -253,8 +253,14 @@ HRESULT CIDropTarget::Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* e
             if (OnDrop(&format, medium, effect)) ReleaseStgMedium(&medium);
         }
     }
-    // The source learns what the drop did: a move it is told about deletes the original.
-    if (!taken) *effect = DROPEFFECT_NONE;
+    // The source learns what the drop did: a move it is told about deletes the
+    // original, and the window only reads what it is given, so a drop that
+    // was taken reports at most a copy.
+    if (!taken) {
+        *effect = DROPEFFECT_NONE;
+    } else if (*effect != DROPEFFECT_NONE) {
+        *effect = DROPEFFECT_COPY;
+    }
     m_allowDrop = false;
     m_matched = -1;
     return S_OK;

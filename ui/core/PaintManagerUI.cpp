@@ -71,4 +71,8 @@ void CPaintManagerUI::Init(HWND window, LPCTSTR name) {
     InitDragDrop();
 }
 
+bool CPaintManagerUI::IsLive(const CPaintManagerUI* manager) {
+    return manager && paintmanager::Contains(Process().managers, manager);
+}
+
 }  // namespace KvUI

@@ -182,6 +182,9 @@ public:
     static CUIPtrArray* GetPlugins();
     static bool GetHSL(short* h, short* s, short* l);
     static void Term();
+    // Whether `manager` is bound to a window and not destroyed: whoever keeps a
+    // manager of another window asks before using it.
+    static bool IsLive(const CPaintManagerUI* manager);
 
     // ---- Per-window resources (own set first, then the shared set) ----
     bool IsUseSharedResources() const { return m_resources.useShared; }

@@ -98,25 +98,32 @@ TEST_F(DropTarget, RefusesDataWithoutAnAcceptedFormat) {
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), effect);
 }
 
-TEST_F(DropTarget, AnAcceptedDropReportsItsEffectToTheSource) {
+// The window only reads a drop: whatever effect the keys chose, the source
+// hears at most a copy, so it never deletes its original.
+TEST_F(DropTarget, AnAcceptedDropReportsAtMostACopyToTheSource) {
     RecordingTarget target({CF_DIB});
     auto data = DataWith({CF_DIB});
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(S_OK, target.DragEnter(data.Get(), MK_LBUTTON | MK_SHIFT, POINTL{}, &effect));
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(S_OK, target.Drop(data.Get(), MK_SHIFT, POINTL{}, &effect));
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), effect);
-    ASSERT_EQ(1u, target.formats.size());
-    EXPECT_EQ(CF_DIB, target.formats[0]);
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), target.effects[0]);
-
-    // What the drop itself decides is what the source hears.
-    target.forcedEffect = DROPEFFECT_COPY;
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(S_OK, target.DragEnter(data.Get(), 0, POINTL{}, &effect));
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    ASSERT_EQ(S_OK, target.Drop(data.Get(), MK_SHIFT, POINTL{}, &effect));
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), effect);
+    const struct {
+        DWORD keys;
+        DWORD offered;
+        DWORD forced;
+        DWORD reported;
+    } cases[] = {
+        {MK_SHIFT, DROPEFFECT_COPY | DROPEFFECT_MOVE, 0, DROPEFFECT_COPY},
+        {0, DROPEFFECT_MOVE, 0, DROPEFFECT_COPY},
+        {MK_SHIFT | MK_CONTROL, DROPEFFECT_LINK, 0, DROPEFFECT_COPY},
+        {0, DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_COPY},
+    };
+    for (const auto& c : cases) {
+        target.forcedEffect = c.forced;
+        target.effects.clear();
+        DWORD effect = c.offered;
+        ASSERT_EQ(S_OK, target.DragEnter(data.Get(), c.keys, POINTL{}, &effect));
+        effect = c.offered;
+        ASSERT_EQ(S_OK, target.Drop(data.Get(), c.keys, POINTL{}, &effect));
+        EXPECT_EQ(c.reported, effect) << "keys " << c.keys << " offered " << c.offered;
+        EXPECT_EQ(1u, target.effects.size());
+    }
 }
 
 TEST_F(DropTarget, TakesTheFirstAcceptedFormatTheDataOffers) {
