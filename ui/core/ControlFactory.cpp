@@ -4,7 +4,12 @@
 
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
+#include "ui/controls/DateTimeUI.h"
+#include "ui/controls/EditUI.h"
 #include "ui/controls/GifAnimUI.h"
+#include "ui/controls/HotKeyUI.h"
+#include "ui/controls/IPAddressExUI.h"
+#include "ui/controls/IPAddressUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
@@ -45,7 +50,11 @@ CControlFactory::CControlFactory() {
     RegistControl(L"CControlUI", Create<CControlUI>);
     RegistControl(L"CContainerUI", Create<CContainerUI>);
     RegistControl(L"CButtonUI", Create<CButtonUI>);
+    RegistControl(L"CDateTimeUI", Create<CDateTimeUI>);
+    RegistControl(L"CEditUI", Create<CEditUI>);
     RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
+    RegistControl(L"CIPAddressUI", Create<CIPAddressUI>);
+    RegistControl(L"CIPAddressExUI", Create<CIPAddressExUI>);
     RegistControl(L"CLabelUI", Create<CLabelUI>);
     RegistControl(L"COptionUI", Create<COptionUI>);
     RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
@@ -57,6 +66,7 @@ CControlFactory::CControlFactory() {
     RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
     RegistControl(L"CTabLayoutUI", Create<CTabLayoutUI>);
     RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
+    RegistControl(L"CHotKeyUI", Create<CHotKeyUI>);
 }
 
 CControlFactory* CControlFactory::GetInstance() {
