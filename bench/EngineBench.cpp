@@ -9,13 +9,34 @@
 
 #include "engine/CefApp.h"
 #include "engine/CefClient.h"
-#include "engine/impl/RefCounted.h"
+#include "win/RefCounted.h"
 
 namespace kvbench {
 namespace {
 
+using kvengine::CefApp;
+using kvengine::CefBrowser;
+using kvengine::CefBrowserHost;
+using kvengine::CefBrowserSettings;
+using kvengine::CefClient;
+using kvengine::CefFrame;
+using kvengine::CefInitialize;
+using kvengine::CefLifeSpanHandler;
+using kvengine::CefLoadHandler;
+using kvengine::CefMainArgs;
+using kvengine::CefProcessId;
+using kvengine::CefProcessMessage;
+using kvengine::CefRefPtr;
+using kvengine::CefRenderProcessHandler;
+using kvengine::CefSettings;
+using kvengine::CefShutdown;
+using kvengine::CefWindowInfo;
+using kvengine::LOGSEVERITY_DISABLE;
+using kvengine::PID_BROWSER;
+using kvengine::PID_RENDERER;
+
 // Answers every message from the browser at once, from the renderer.
-class BenchApp : public kvengine::RefCounted<CefApp, CefRenderProcessHandler> {
+class BenchApp : public kvwin::RefCounted<CefApp, CefRenderProcessHandler> {
 public:
     CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
     bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId,
@@ -24,7 +45,7 @@ public:
     }
 };
 
-class BenchClient : public kvengine::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
+class BenchClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
 public:
     CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
     CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }

@@ -2,6 +2,10 @@
 
 #include <shlobj.h>
 
+#include "win/TextConversion.h"
+
+namespace kvclient {
+
 std::string g_exeDir;
 std::string g_appDataDir;
 DWORD g_themeColor = 0xFFFEFAE8;
@@ -12,16 +16,6 @@ namespace {
 constexpr char kProductFolder[] = "korvanthel";
 // The code page of the client's own texts (GBK).
 constexpr UINT kGbkCodePage = 936;
-
-std::wstring ToWide(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int n = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), n);
-    return out;
-}
 
 bool IsDirectory(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -48,11 +42,11 @@ void InitAppPaths() {
 // threads converting at the same time cannot change each other's result.
 // Like the C string these texts once were, the text ends at its first NUL.
 std::wstring StringToWString(const std::string& text) {
-    return ToWide(kGbkCodePage, std::string(text.c_str()));
+    return kvwin::CodePageToWide(text.c_str(), kGbkCodePage);
 }
 
 std::wstring AnsiToWide(const std::string& text) {
-    std::wstring wide = ToWide(CP_ACP, text);
+    std::wstring wide = kvwin::AnsiToWide(text);
     if (!wide.empty() && wide[0] == 0xFEFF) wide.erase(0, 1);
     return wide;
 }
@@ -64,3 +58,5 @@ void ReplaceAll(std::string& text, const std::string& pattern, const std::string
         text.replace(at, pattern.size(), replacement);
     }
 }
+
+}  // namespace kvclient

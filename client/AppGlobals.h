@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace kvclient {
+
 // The client's own version, as the update check compares it and pages read it.
 constexpr char kClientVersion[] = "4.1";
 // The error page's name among the static web pages.
@@ -29,3 +31,5 @@ std::wstring AnsiToWide(const std::string& text);
 // Replaces every occurrence of `pattern`, scanning on behind each inserted
 // replacement (so a replacement containing the pattern is not replaced again).
 void ReplaceAll(std::string& text, const std::string& pattern, const std::string& replacement);
+
+}  // namespace kvclient

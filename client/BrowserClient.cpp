@@ -4,12 +4,12 @@
 #include <initializer_list>
 
 #include "client/AppMessages.h"
+#include "client/EngineNames.h"
 #include "client/ErrorPage.h"
 #include "client/LineZoomTables.h"
 #include "client/PlayMP3.h"
-#include "engine/CefApp.h"
-#include "engine/CefCookie.h"
-#include "engine/CefTask.h"
+
+namespace kvclient {
 
 CefRefPtr<CBrowserClient> g_browserClient;
 
@@ -240,3 +240,5 @@ void CBrowserClient::PostToMainWindow(UINT message) {
     }
     if (window) PostMessageW(window, message, 0, 0);
 }
+
+}  // namespace kvclient

@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "client/RefCounting.h"
+#include "client/EngineNames.h"
 #include "client/WindowConformity.h"
-#include "engine/CefClient.h"
-#include "engine/CefLock.h"
+#include "win/RefCounted.h"
 
-class CBrowserClient : public CefRefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler, CefRequestHandler,
+namespace kvclient {
+
+class CBrowserClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler, CefRequestHandler,
                                             CefDownloadHandler, CefContextMenuHandler, CefKeyboardHandler> {
 public:
     // `windowOps` (the main window; not null) must outlive the client's browsers.
@@ -95,3 +96,5 @@ private:
 
 // The browser process's client, made by the main window when it creates its browser.
 extern CefRefPtr<CBrowserClient> g_browserClient;
+
+}  // namespace kvclient

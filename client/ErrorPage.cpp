@@ -4,8 +4,10 @@
 #include <iterator>
 
 #include "client/AppGlobals.h"
+#include "client/EngineNames.h"
 #include "client/WebStaticPages.h"
-#include "engine/CefValues.h"
+
+namespace kvclient {
 
 namespace {
 
@@ -141,3 +143,5 @@ bool ShowErrorPage(CefRefPtr<CefFrame> frame, int errorCode, const CefString& fa
     frame->LoadString(BuildErrorPage(pageTemplate, errorCode, g_serverLines, g_selectedLine), failedUrl);
     return true;
 }
+
+}  // namespace kvclient

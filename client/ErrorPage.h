@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "client/EngineNames.h"
 #include "client/LineZoomTables.h"
-#include "engine/CefBrowser.h"
+
+namespace kvclient {
 
 // The engine's name of a network error code; "ERR_NONE" for 0 and for every
 // code without a name.
@@ -24,3 +26,5 @@ std::string BuildErrorPage(const std::string& pageTemplate, int code, const std:
 // address, built from the current lines and selection. Nothing happens for
 // an aborted load (-3) or when the template is missing; false then.
 bool ShowErrorPage(CefRefPtr<CefFrame> frame, int errorCode, const CefString& failedUrl);
+
+}  // namespace kvclient

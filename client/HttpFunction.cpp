@@ -9,6 +9,8 @@
 
 #include "client/Log.h"
 
+namespace kvclient {
+
 namespace {
 
 constexpr char kUpdateEndpoint[] = KV_UPDATE_HOST "/UpdateVersion/index";
@@ -175,3 +177,5 @@ bool HttpDownloadWithProgress(const std::string& url, const std::string& path,
     file.Keep();
     return true;
 }
+
+}  // namespace kvclient

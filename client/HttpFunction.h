@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+namespace kvclient {
+
 // The update service: the deployment's host with the fixed path "/UpdateVersion/index".
 const char* UpdateEndpoint();
 
@@ -34,3 +36,5 @@ private:
 // within `progress`) or any failure returns false and removes the file.
 bool HttpDownloadWithProgress(const std::string& url, const std::string& path,
                               const std::function<void(int percent)>& progress, HttpTransferSlot& slot);
+
+}  // namespace kvclient

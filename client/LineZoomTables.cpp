@@ -1,5 +1,7 @@
 #include "client/LineZoomTables.h"
 
+namespace kvclient {
+
 // The addresses are deployment data, given to the build (see client/CMakeLists.txt).
 std::vector<ServerLine> BuildServerLines() {
     return {
@@ -28,3 +30,5 @@ int g_selectedZoom = 0;
 void SetSelectedLine(int index) {
     if (index >= 0 && index < static_cast<int>(g_serverLines.size())) g_selectedLine = index;
 }
+
+}  // namespace kvclient

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace kvclient {
+
 struct ServerLine {
     std::string label;
     std::string url;
@@ -26,3 +28,5 @@ extern int g_selectedZoom;
 
 // Selects the line when the index names one; otherwise keeps the selection.
 void SetSelectedLine(int index);
+
+}  // namespace kvclient

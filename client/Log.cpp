@@ -7,6 +7,8 @@
 
 #include "client/AppGlobals.h"
 
+namespace kvclient {
+
 namespace {
 
 constexpr const char* kLevelNames[] = {"TRACE", "DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
@@ -93,3 +95,5 @@ void CloseLogFile() {
     if (g_logFile) std::fclose(g_logFile);
     g_logFile = nullptr;
 }
+
+}  // namespace kvclient

@@ -6,6 +6,8 @@
 #include <cstdio>  // __MINGW_PRINTF_FORMAT: the printf family this runtime uses
 #include <string>
 
+namespace kvclient {
+
 enum LogLevel { LOG_TRACE = 0, LOG_DEBUG = 1, LOG_INFO = 2, LOG_WARN = 3, LOG_ERROR = 4, LOG_FATAL = 5 };
 
 // A writer turns one entry into one line; `file` and `line` name the caller's source.
@@ -27,3 +29,5 @@ std::string GetLogFilePath();
 bool OpenLogFile();
 // Makes LogWriteConsole the writer again and closes the file.
 void CloseLogFile();
+
+}  // namespace kvclient

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+namespace kvclient {
+
 namespace {
 
 // Offers the decoder every rate it knows, each in signed 16-bit only.
@@ -55,3 +57,5 @@ size_t Mp3Decoder::Read(unsigned char* buffer, size_t size) {
     if (result != MPG123_OK) m_ended = true;
     return done - done % static_cast<size_t>(FrameSize());
 }
+
+}  // namespace kvclient

@@ -5,6 +5,8 @@
 
 struct mpg123_handle_struct;
 
+namespace kvclient {
+
 class Mp3Decoder {
 public:
     Mp3Decoder() = default;
@@ -31,3 +33,5 @@ private:
     int m_channels = 0;
     bool m_ended = false;
 };
+
+}  // namespace kvclient

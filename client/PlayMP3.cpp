@@ -14,8 +14,9 @@
 #include "client/Log.h"
 #include "client/Mp3Decoder.h"
 #include "client/WaveOutput.h"
+#include "win/UniqueHandle.h"
 
-namespace PlayMP3 {
+namespace kvclient::PlayMP3 {
 namespace {
 
 // Written once by Init, before any request; read by every play thread.
@@ -34,8 +35,8 @@ bool IsFile(const std::string& path) {
 // Deletes the files of `folder` (which ends with a backslash); subfolders stay.
 void DeleteFolderFiles(const std::string& folder) {
     WIN32_FIND_DATAA entry;
-    const HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) {
+    const kvwin::UniqueFindHandle find(FindFirstFileA((folder + "*").c_str(), &entry));
+    if (!find) {
         std::printf("ERROR");
         return;
     }
@@ -43,8 +44,7 @@ void DeleteFolderFiles(const std::string& folder) {
         if (std::strcmp(entry.cFileName, ".") == 0 || std::strcmp(entry.cFileName, "..") == 0) continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         DeleteFileA((folder + entry.cFileName).c_str());
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &entry));
 }
 
 // FNV-1 over every byte; each byte is widened as a signed value, which keeps
@@ -133,4 +133,4 @@ int DecodeAndPlay(const std::string& path, UINT device) {
     return 0;
 }
 
-}  // namespace PlayMP3
+}  // namespace kvclient::PlayMP3

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace PlayMP3 {
+namespace kvclient::PlayMP3 {
 
 // Prepares the cache folder (g_appDataDir + "\mp3filecache\"): created, or
 // emptied of its files at every start; then initialises libmpg123.
@@ -26,4 +26,4 @@ std::string CacheFileName(const std::string& url);
 // drained: 0, or -1 when the file or the device could not be opened (logged).
 int DecodeAndPlay(const std::string& path, UINT device = WAVE_MAPPER);
 
-}  // namespace PlayMP3
+}  // namespace kvclient::PlayMP3

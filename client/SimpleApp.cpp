@@ -2,6 +2,8 @@
 
 #include "client/V8Handler.h"
 
+namespace kvclient {
+
 namespace {
 
 // In the order the page's object lists them.
@@ -38,3 +40,5 @@ void SimpleApp::OnContextCreated(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, Cef
         extension->SetValue(name, CefV8Value::CreateFunction(name, g_v8Handler), V8_PROPERTY_ATTRIBUTE_DONTDELETE);
     }
 }
+
+}  // namespace kvclient

@@ -2,10 +2,12 @@
 // The application object of every process of the client: it fixes the
 // engine's command-line switches, and in a render process it gives every
 // page's window the script object "AppExtension".
-#include "client/RefCounting.h"
-#include "engine/CefApp.h"
+#include "client/EngineNames.h"
+#include "win/RefCounted.h"
 
-class SimpleApp : public CefRefCounted<CefApp, CefRenderProcessHandler> {
+namespace kvclient {
+
+class SimpleApp : public kvwin::RefCounted<CefApp, CefRenderProcessHandler> {
 public:
     // Makes the process's script handler (g_v8Handler).
     SimpleApp();
@@ -16,3 +18,5 @@ public:
     void OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                           CefRefPtr<CefV8Context> context) override;
 };
+
+}  // namespace kvclient

@@ -9,6 +9,8 @@
 #include "client/HttpFunction.h"
 #include "client/Log.h"
 
+namespace kvclient {
+
 namespace {
 
 // Checks the reply in order and takes the offer out of it; returns the text
@@ -66,3 +68,5 @@ DWORD WINAPI CheckUpdateThread(LPVOID target) {
     CheckForUpdate(*static_cast<UpdateCheckTarget*>(target), UpdateEndpoint());
     return 0;
 }
+
+}  // namespace kvclient

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace kvclient {
+
 // The main window's part in the check: the window told about a newer
 // version, and the offered version and installer address it then reads.
 struct UpdateCheckTarget {
@@ -26,3 +28,5 @@ bool CheckForUpdate(UpdateCheckTarget& target, const std::string& endpoint);
 // Thread body: CheckForUpdate against the deployment's update service;
 // `target` is the main window's UpdateCheckTarget.
 DWORD WINAPI CheckUpdateThread(LPVOID target);
+
+}  // namespace kvclient

@@ -2,6 +2,8 @@
 
 #include "client/AppGlobals.h"
 
+namespace kvclient {
+
 CefRefPtr<CefV8Handler> g_v8Handler;
 
 // Nothing reports back to the page: no result but the version, never an exception.
@@ -31,3 +33,5 @@ bool MyCefV8Handler::Execute(const CefString& name, CefRefPtr<CefV8Value>, const
     if (browser) browser->SendProcessMessage(PID_BROWSER, message);
     return true;
 }
+
+}  // namespace kvclient

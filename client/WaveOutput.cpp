@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+namespace kvclient {
+
 namespace {
 
 void PrintFailure(int line, const char* what) {
@@ -31,7 +33,7 @@ WaveOutput::~WaveOutput() { Close(); }
 
 int WaveOutput::OpenWaveOut(long rate, int channels, UINT device) {
     if (m_device) return -1;
-    m_done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_done.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!m_done) return -1;
 
     WAVEFORMATEX format{};
@@ -41,7 +43,7 @@ int WaveOutput::OpenWaveOut(long rate, int channels, UINT device) {
     format.wBitsPerSample = 16;
     format.nBlockAlign = static_cast<WORD>(channels * 2);
     format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
-    const MMRESULT opened = waveOutOpen(&m_device, device, &format, reinterpret_cast<DWORD_PTR>(m_done), 0,
+    const MMRESULT opened = waveOutOpen(&m_device, device, &format, reinterpret_cast<DWORD_PTR>(m_done.get()), 0,
                                         CALLBACK_EVENT);
     if (opened != MMSYSERR_NOERROR) {
         m_device = nullptr;
@@ -50,7 +52,7 @@ int WaveOutput::OpenWaveOut(long rate, int channels, UINT device) {
         return -1;
     }
 
-    ResetEvent(m_done);
+    ResetEvent(m_done.get());
     for (Buffer& buffer : m_buffers) {
         buffer.data.reset(new (std::nothrow) char[kBufferSize]);
         if (!buffer.data) {
@@ -121,8 +123,7 @@ void WaveOutput::Close() {
         waveOutClose(m_device);
         m_device = nullptr;
     }
-    if (m_done) CloseHandle(m_done);
-    m_done = nullptr;
+    m_done.reset();
 }
 
 DWORD WaveOutput::PlayedBytes() const {
@@ -134,7 +135,7 @@ DWORD WaveOutput::PlayedBytes() const {
 }
 
 void WaveOutput::WaitUntilPlayed(Buffer& buffer) {
-    while (!(buffer.header.dwFlags & WHDR_DONE)) WaitForSingleObject(m_done, kRecheckMs);
+    while (!(buffer.header.dwFlags & WHDR_DONE)) WaitForSingleObject(m_done.get(), kRecheckMs);
     buffer.queued = false;
     buffer.header.dwBufferLength = 0;
 }
@@ -145,3 +146,5 @@ bool WaveOutput::Send(Buffer& buffer) {
     buffer.queued = true;
     return true;
 }
+
+}  // namespace kvclient

@@ -7,6 +7,10 @@
 #include <array>
 #include <memory>
 
+#include "win/UniqueHandle.h"
+
+namespace kvclient {
+
 class WaveOutput {
 public:
     static constexpr int kBufferCount = 8;
@@ -41,7 +45,9 @@ private:
     bool Send(Buffer& buffer);
 
     HWAVEOUT m_device = nullptr;
-    HANDLE m_done = nullptr;  // auto-reset: the device finished a buffer
+    kvwin::UniqueKernelHandle m_done;  // auto-reset: the device finished a buffer
     std::array<Buffer, kBufferCount> m_buffers;
     int m_current = 0;        // the buffer being filled
 };
+
+}  // namespace kvclient

@@ -5,6 +5,9 @@
 #include "client/AppGlobals.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/ZipArchive.h"
+#include "win/UniqueHandle.h"
+
+namespace kvclient {
 
 using KvUI::CPaintManagerUI;
 
@@ -17,25 +20,11 @@ constexpr int kSkinZipResource = 4;
 constexpr wchar_t kFolder[] = L"webstatic/";
 constexpr const wchar_t* kPageNames[] = {kErrorPageName};
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
-    ~FileHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-
 bool ReadFromDisk(WebStaticPage& page) {
     const std::wstring path = std::wstring(CPaintManagerUI::GetResourcePath().GetData()) + kFolder + page.name;
-    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return false;
+    const kvwin::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0 || size.QuadPart > MAXDWORD) return false;
     page.bytes.resize(static_cast<size_t>(size.QuadPart));
@@ -79,3 +68,5 @@ const WebStaticPage* FindWebStaticPage(const std::wstring& name) {
     const auto found = g_webStaticPages.find(name);
     return found == g_webStaticPages.end() ? nullptr : found->second.get();
 }
+
+}  // namespace kvclient

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace kvclient {
+
 struct WebStaticPage {
     std::wstring name;
     std::vector<char> bytes;  // the file as stored, unconverted
@@ -22,3 +24,5 @@ void LoadWebStaticPages();
 
 // The page of that name, or null when it is not available.
 const WebStaticPage* FindWebStaticPage(const std::wstring& name);
+
+}  // namespace kvclient

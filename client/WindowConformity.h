@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace kvclient {
+
 class IWindowConformityl {
 public:
     // Client area of width x height pixels.
@@ -30,3 +32,5 @@ protected:
     // the classes that implement it, and last so the operations keep their slots.
     virtual ~IWindowConformityl() = default;
 };
+
+}  // namespace kvclient

@@ -7,6 +7,8 @@
 #include "engine/CefCommandLine.h"
 #include "engine/CefRenderProcessHandler.h"
 
+namespace kvengine {
+
 enum cef_log_severity_t {
     LOGSEVERITY_DEFAULT = 0,  // LOGSEVERITY_INFO
     LOGSEVERITY_VERBOSE = 1,
@@ -66,3 +68,5 @@ void CefEnableHighDPISupport();
 void CefRunMessageLoop();
 // Ends CefRunMessageLoop; with the engine's own UI thread there is no loop to end and it does nothing.
 void CefQuitMessageLoop();
+
+}  // namespace kvengine

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace kvengine {
+
 class CefBase {
 public:
     virtual void AddRef() const = 0;
@@ -45,3 +47,5 @@ public:
 private:
     T* m_p = nullptr;
 };
+
+}  // namespace kvengine

@@ -10,6 +10,8 @@
 #include "engine/CefProcessMessage.h"
 #include "engine/CefString.h"
 
+namespace kvengine {
+
 class CefBrowserHost;
 class CefClient;
 class CefFrame;
@@ -105,3 +107,5 @@ public:
     virtual void ShowDevTools(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                               const CefBrowserSettings& settings, const CefPoint& inspectElementAt) = 0;
 };
+
+}  // namespace kvengine

@@ -9,6 +9,8 @@
 #include "engine/CefLoadHandler.h"
 #include "engine/CefRequestHandler.h"
 
+namespace kvengine {
+
 class CefClient : public virtual CefBase {
 public:
     virtual CefRefPtr<CefContextMenuHandler> GetContextMenuHandler() { return nullptr; }
@@ -26,3 +28,5 @@ public:
         return false;
     }
 };
+
+}  // namespace kvengine

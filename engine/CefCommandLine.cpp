@@ -6,8 +6,11 @@
 #include <mutex>
 #include <utility>
 
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/Utf.h"
+#include "win/RefCounted.h"
+#include "win/UniqueHandle.h"
+
+namespace kvengine {
 
 namespace {
 
@@ -19,7 +22,7 @@ size_t SwitchPrefixLength(const std::wstring& arg) {
 }
 
 std::wstring SwitchKey(const std::wstring& name) {
-    return kvengine::AsciiLower(name.substr(SwitchPrefixLength(name)));
+    return AsciiLower(name.substr(SwitchPrefixLength(name)));
 }
 
 // Quotes an argument so that CommandLineToArgvW splits it back as it was.
@@ -40,7 +43,7 @@ std::wstring Quote(const std::wstring& arg) {
     return out + L"\"";
 }
 
-class CommandLineImpl : public kvengine::RefCounted<CefCommandLine> {
+class CommandLineImpl : public kvwin::RefCounted<CefCommandLine> {
 public:
     void InitFromString(const CefString& commandLine) override {
         m_program.clear();
@@ -48,6 +51,7 @@ public:
         m_arguments.clear();
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(commandLine.c_str(), &argc);
+        const kvwin::UniqueLocal argvMemory(argv);
         if (!argv) return;
         bool switchesEnded = false;
         for (int i = 0; i < argc; ++i) {
@@ -64,7 +68,6 @@ public:
                 m_arguments.push_back(arg);
             }
         }
-        LocalFree(argv);
     }
 
     CefString GetCommandLineString() override {
@@ -130,3 +133,5 @@ CefRefPtr<CefCommandLine> CefCommandLine::GetGlobalCommandLine() {
     }();
     return global;
 }
+
+}  // namespace kvengine

@@ -6,6 +6,8 @@
 #include "engine/CefBase.h"
 #include "engine/CefString.h"
 
+namespace kvengine {
+
 class CefCommandLine : public CefBase {
 public:
     static CefRefPtr<CefCommandLine> CreateCommandLine();
@@ -24,3 +26,5 @@ public:
     virtual void AppendSwitchWithValue(const CefString& name, const CefString& value) = 0;
     virtual void GetArguments(std::vector<CefString>& arguments) = 0;
 };
+
+}  // namespace kvengine

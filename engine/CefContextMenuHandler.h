@@ -4,6 +4,8 @@
 // engine carries it out. Called on the UI thread.
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 enum cef_context_menu_type_flags_t {
     CM_TYPEFLAG_NONE = 0,
     CM_TYPEFLAG_PAGE = 1 << 0,
@@ -54,3 +56,5 @@ public:
         return false;
     }
 };
+
+}  // namespace kvengine

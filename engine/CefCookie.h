@@ -3,6 +3,8 @@
 // "Cookies" under the settings' cache path (not stored without one).
 #include "engine/CefBase.h"
 
+namespace kvengine {
+
 class CefCompletionCallback : public virtual CefBase {
 public:
     virtual void OnComplete() = 0;
@@ -17,3 +19,5 @@ public:
     // given, runs on the UI thread afterwards. False when the engine does not run.
     virtual bool FlushStore(CefRefPtr<CefCompletionCallback> callback) = 0;
 };
+
+}  // namespace kvengine

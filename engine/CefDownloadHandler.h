@@ -5,6 +5,8 @@
 
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 // A snapshot of a download at the time of the call.
 class CefDownloadItem : public CefBase {
 public:
@@ -43,3 +45,5 @@ public:
         (void)browser; (void)item; (void)callback;
     }
 };
+
+}  // namespace kvengine

@@ -6,6 +6,8 @@
 
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 enum cef_key_event_type_t {
     KEYEVENT_RAWKEYDOWN = 0,  // WM_KEYDOWN, WM_SYSKEYDOWN
     KEYEVENT_KEYUP,           // WM_KEYUP, WM_SYSKEYUP
@@ -45,3 +47,5 @@ public:
         return false;
     }
 };
+
+}  // namespace kvengine

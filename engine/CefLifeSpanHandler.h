@@ -2,6 +2,8 @@
 // Creation, pop-up requests and closing of browsers; called on the UI thread.
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 class CefLifeSpanHandler : public virtual CefBase {
 public:
     // A page asks for a new window. True refuses it; false lets the engine
@@ -21,3 +23,5 @@ public:
     // The last call for this browser.
     virtual void OnBeforeClose(CefRefPtr<CefBrowser> browser) { (void)browser; }
 };
+
+}  // namespace kvengine

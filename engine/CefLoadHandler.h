@@ -5,6 +5,8 @@
 // status is a completed load) or OnLoadError, then OnLoadingStateChange(false).
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 // Network error numbers the engine reports (0 is no error).
 enum CefErrorCode {
     ERR_NONE = 0,
@@ -61,3 +63,5 @@ public:
         (void)browser; (void)frame; (void)errorCode; (void)errorText; (void)failedUrl;
     }
 };
+
+}  // namespace kvengine

@@ -2,6 +2,8 @@
 // A lock for state that engine callbacks and the program's own threads share.
 #include <windows.h>
 
+namespace kvengine {
+
 class CefCriticalSection {
 public:
     explicit CefCriticalSection(DWORD spinCount = 2000) { InitializeCriticalSectionAndSpinCount(&m_section, spinCount); }
@@ -27,3 +29,5 @@ public:
 private:
     CefCriticalSection& m_lock;
 };
+
+}  // namespace kvengine

@@ -1,10 +1,12 @@
 #include "engine/CefProcessMessage.h"
 
-#include "engine/impl/RefCounted.h"
+#include "win/RefCounted.h"
+
+namespace kvengine {
 
 namespace {
 
-class ProcessMessageImpl : public kvengine::RefCounted<CefProcessMessage> {
+class ProcessMessageImpl : public kvwin::RefCounted<CefProcessMessage> {
 public:
     ProcessMessageImpl(CefString name, CefRefPtr<CefListValue> arguments)
         : m_name(std::move(name)), m_arguments(std::move(arguments)) {}
@@ -23,3 +25,5 @@ private:
 CefRefPtr<CefProcessMessage> CefProcessMessage::Create(const CefString& name) {
     return new ProcessMessageImpl(name, CefListValue::Create());
 }
+
+}  // namespace kvengine

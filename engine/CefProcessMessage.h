@@ -2,6 +2,8 @@
 // A named message with an argument list, sent between a browser and its renderer.
 #include "engine/CefValues.h"
 
+namespace kvengine {
+
 enum CefProcessId {
     PID_BROWSER,
     PID_RENDERER,
@@ -16,3 +18,5 @@ public:
     // The message's own list: what is written into it is sent.
     virtual CefRefPtr<CefListValue> GetArgumentList() = 0;
 };
+
+}  // namespace kvengine

@@ -2,6 +2,8 @@
 // The application's side of a renderer; called on the renderer thread.
 #include "engine/CefV8.h"
 
+namespace kvengine {
+
 class CefRenderProcessHandler : public virtual CefBase {
 public:
     // A document's script context exists; its scripts have not run yet.
@@ -20,3 +22,5 @@ public:
         return false;
     }
 };
+
+}  // namespace kvengine

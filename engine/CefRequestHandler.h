@@ -2,6 +2,8 @@
 // Responses to the engine's requests; called on the UI thread.
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 class CefRequest : public CefBase {
 public:
     virtual CefString GetURL() = 0;
@@ -27,3 +29,5 @@ public:
         return false;
     }
 };
+
+}  // namespace kvengine

@@ -3,6 +3,8 @@
 // URLs and message names travel in) and wide strings at the boundaries.
 #include <string>
 
+namespace kvengine {
+
 class CefString {
 public:
     CefString() = default;
@@ -36,3 +38,5 @@ private:
     static_assert(sizeof(wchar_t) == 2, "the engine's strings are UTF-16");
     std::wstring m_text;
 };
+
+}  // namespace kvengine

@@ -4,6 +4,8 @@
 
 #include "engine/CefBase.h"
 
+namespace kvengine {
+
 enum CefThreadId {
     TID_UI,        // the browser process's UI thread: every browser-side callback runs here
     TID_RENDERER,  // the renderer thread: script contexts and their callbacks run here
@@ -20,3 +22,5 @@ bool CefCurrentlyOn(CefThreadId thread);
 bool CefPostTask(CefThreadId thread, CefRefPtr<CefTask> task);
 // A task that calls `closure`.
 CefRefPtr<CefTask> CefCreateClosureTask(std::function<void()> closure);
+
+}  // namespace kvengine

@@ -7,6 +7,8 @@
 
 #include "engine/CefBrowser.h"
 
+namespace kvengine {
+
 class CefV8Value;
 class CefV8Handler;
 
@@ -78,3 +80,5 @@ public:
     virtual bool SetValue(const CefString& key, CefRefPtr<CefV8Value> value, PropertyAttribute attribute) = 0;
     virtual bool DeleteValue(const CefString& key) = 0;
 };
+
+}  // namespace kvengine

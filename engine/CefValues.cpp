@@ -5,9 +5,9 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include "engine/impl/RefCounted.h"
-#include "engine/impl/Utf.h"
 #include "engine/impl/Variant.h"
+#include "win/RefCounted.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 
@@ -68,7 +68,7 @@ bool FromValue(CefRefPtr<CefValue> value, Variant& out);
 bool FromList(CefRefPtr<CefListValue> value, Variant& out);
 bool FromDictionary(CefRefPtr<CefDictionaryValue> value, Variant& out);
 
-class ValueImpl : public RefCounted<CefValue> {
+class ValueImpl : public kvwin::RefCounted<CefValue> {
 public:
     explicit ValueImpl(Variant v) : m_v(std::move(v)) {}
     const Variant& Data() const { return m_v; }
@@ -93,7 +93,7 @@ private:
     Variant m_v;
 };
 
-class ListImpl : public RefCounted<CefListValue> {
+class ListImpl : public kvwin::RefCounted<CefListValue> {
 public:
     explicit ListImpl(VariantList items = {}) : m_items(std::move(items)) {}
     VariantList& Items() { return m_items; }
@@ -148,7 +148,7 @@ private:
     VariantList m_items;
 };
 
-class DictionaryImpl : public RefCounted<CefDictionaryValue> {
+class DictionaryImpl : public kvwin::RefCounted<CefDictionaryValue> {
 public:
     explicit DictionaryImpl(VariantMap members = {}) : m_members(std::move(members)) {}
     const VariantMap& Members() const { return m_members; }
@@ -237,7 +237,7 @@ bool WriteJson(const Variant& v, rapidjson::Writer<rapidjson::StringBuffer>& w) 
     case VTYPE_INT: return w.Int(v.intValue);
     case VTYPE_DOUBLE: return std::isfinite(v.doubleValue) && w.Double(v.doubleValue);
     case VTYPE_STRING: {
-        const std::string s = WideToUtf8(v.stringValue);
+        const std::string s = kvwin::WideToUtf8(v.stringValue);
         return w.String(s.data(), static_cast<rapidjson::SizeType>(s.size()));
     }
     case VTYPE_LIST:
@@ -249,7 +249,7 @@ bool WriteJson(const Variant& v, rapidjson::Writer<rapidjson::StringBuffer>& w) 
     case VTYPE_DICTIONARY:
         w.StartObject();
         for (const auto& member : *v.dictionary) {
-            const std::string key = WideToUtf8(member.first);
+            const std::string key = kvwin::WideToUtf8(member.first);
             w.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
             if (!WriteJson(member.second, w)) return false;
         }
@@ -264,17 +264,18 @@ bool WriteJson(const Variant& v, rapidjson::Writer<rapidjson::StringBuffer>& w) 
 VariantList& ListItems(CefRefPtr<CefListValue> list) { return static_cast<ListImpl*>(list.get())->Items(); }
 CefRefPtr<CefListValue> MakeList(VariantList items) { return new ListImpl(std::move(items)); }
 
-}  // namespace kvengine
 
-CefRefPtr<CefValue> CefValue::Create() { return new kvengine::ValueImpl(kvengine::Variant::Null()); }
-CefRefPtr<CefListValue> CefListValue::Create() { return new kvengine::ListImpl(); }
-CefRefPtr<CefDictionaryValue> CefDictionaryValue::Create() { return new kvengine::DictionaryImpl(); }
+CefRefPtr<CefValue> CefValue::Create() { return new ValueImpl(Variant::Null()); }
+CefRefPtr<CefListValue> CefListValue::Create() { return new ListImpl(); }
+CefRefPtr<CefDictionaryValue> CefDictionaryValue::Create() { return new DictionaryImpl(); }
 
 CefString CefWriteJSON(CefRefPtr<CefValue> node, cef_json_writer_options_t) {
-    kvengine::Variant v;
-    if (!kvengine::FromValue(node, v)) return {};
+    Variant v;
+    if (!FromValue(node, v)) return {};
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    if (!kvengine::WriteJson(v, writer)) return {};
+    if (!WriteJson(v, writer)) return {};
     return CefString(std::string(buffer.GetString(), buffer.GetSize()));
 }
+
+}  // namespace kvengine

@@ -9,6 +9,8 @@
 #include "engine/CefBase.h"
 #include "engine/CefString.h"
 
+namespace kvengine {
+
 enum CefValueType {
     VTYPE_INVALID = 0,
     VTYPE_NULL,
@@ -117,3 +119,5 @@ enum cef_json_writer_options_t {
 // The value as JSON text; empty when it cannot be written (an invalid value,
 // a number that is not finite).
 CefString CefWriteJSON(CefRefPtr<CefValue> node, cef_json_writer_options_t options = JSON_WRITER_DEFAULT);
+
+}  // namespace kvengine

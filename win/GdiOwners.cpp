@@ -68,8 +68,8 @@ void DibSection::reset() {
     m_cx = m_cy = 0;
 }
 
-MemoryDib::MemoryDib(HDC compatible, int cx, int cy)
-    : m_dc(CreateCompatibleDC(compatible)), m_dib(compatible, cx, cy, true) {
+MemoryDib::MemoryDib(HDC compatible, int cx, int cy, bool topDown)
+    : m_dc(CreateCompatibleDC(compatible)), m_dib(compatible, cx, cy, topDown) {
     if (m_dc && m_dib) m_old = SelectObject(m_dc.get(), m_dib.get());
 }
 

@@ -22,6 +22,13 @@ using UniqueRegion = UniqueGdiObject<HRGN>;
 using UniquePen = UniqueGdiObject<HPEN>;
 using UniqueBrush = UniqueGdiObject<HBRUSH>;
 
+using UniqueEnhMetaFile =
+    UniqueHandle<NullInvalidTraits<HENHMETAFILE, decltype(&DeleteEnhMetaFile), &DeleteEnhMetaFile>>;
+
+// Fonts added from memory with AddFontMemResourceEx.
+using UniqueFontMemResource =
+    UniqueHandle<NullInvalidTraits<HANDLE, decltype(&RemoveFontMemResourceEx), &RemoveFontMemResourceEx>>;
+
 // A DC made by CreateCompatibleDC or CreateDC.
 using UniqueMemoryDC = UniqueHandle<NullInvalidTraits<HDC, decltype(&DeleteDC), &DeleteDC>>;
 
@@ -87,12 +94,13 @@ private:
     int m_cy = 0;
 };
 
-// A 32-bit top-down DIB selected into a memory DC of its own, for drawing that
-// reads or writes the pixels afterwards. Moves keep the selection intact.
+// A 32-bit DIB (top-down unless asked otherwise) selected into a memory DC of
+// its own, for drawing that reads or writes the pixels afterwards. Moves keep
+// the selection intact.
 class MemoryDib {
 public:
     MemoryDib() = default;
-    MemoryDib(HDC compatible, int cx, int cy);
+    MemoryDib(HDC compatible, int cx, int cy, bool topDown = true);
     MemoryDib(const MemoryDib&) = delete;
     MemoryDib& operator=(const MemoryDib&) = delete;
     MemoryDib(MemoryDib&& other) noexcept;

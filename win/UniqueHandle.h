@@ -79,5 +79,7 @@ using UniqueMenu = UniqueHandle<NullInvalidTraits<HMENU, decltype(&DestroyMenu),
 using UniqueAccelerators =
     UniqueHandle<NullInvalidTraits<HACCEL, decltype(&DestroyAcceleratorTable), &DestroyAcceleratorTable>>;
 using UniqueGlobal = UniqueHandle<NullInvalidTraits<HGLOBAL, decltype(&GlobalFree), &GlobalFree>>;
+// Memory a call hands out to be freed with LocalFree (CommandLineToArgvW, FormatMessage).
+using UniqueLocal = UniqueHandle<NullInvalidTraits<HLOCAL, decltype(&LocalFree), &LocalFree>>;
 
 }  // namespace kvwin

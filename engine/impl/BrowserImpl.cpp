@@ -15,6 +15,7 @@
 #include "engine/impl/RendererHost.h"
 #include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 
@@ -29,7 +30,7 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"KvEngineBrowserWindow";
 constexpr int kMaxRestarts = 20;
 
-class HostImpl : public RefCounted<CefBrowserHost> {
+class HostImpl : public kvwin::RefCounted<CefBrowserHost> {
 public:
     explicit HostImpl(CefRefPtr<BrowserImpl> browser) : m_browser(std::move(browser)) {}
 
@@ -49,7 +50,7 @@ private:
     const CefRefPtr<BrowserImpl> m_browser;
 };
 
-class FrameImpl : public RefCounted<CefFrame> {
+class FrameImpl : public kvwin::RefCounted<CefFrame> {
 public:
     explicit FrameImpl(CefRefPtr<BrowserImpl> browser) : m_browser(std::move(browser)) {}
 
@@ -69,7 +70,7 @@ private:
     const CefRefPtr<BrowserImpl> m_browser;
 };
 
-class RequestImpl : public RefCounted<CefRequest> {
+class RequestImpl : public kvwin::RefCounted<CefRequest> {
 public:
     explicit RequestImpl(std::wstring url) : m_url(std::move(url)) {}
     CefString GetURL() override { return m_url; }
@@ -80,7 +81,7 @@ private:
     std::wstring m_url;
 };
 
-class ResponseImpl : public RefCounted<CefResponse> {
+class ResponseImpl : public kvwin::RefCounted<CefResponse> {
 public:
     explicit ResponseImpl(const ResponseInfo& info) : m_info(info) {}
     int GetStatus() override { return m_info.status; }
@@ -113,10 +114,26 @@ std::wstring TemporaryDownloadFile(int browserId, uint32_t downloadId) {
 
 double DpiScale(HWND window) {
     if (!HighDpiEnabled()) return 1.0;
-    HDC dc = GetDC(window);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(window, dc);
+    const kvwin::WindowDC dc(window);
+    const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSY);
     return dpi > 0 ? dpi / 96.0 : 1.0;
+}
+
+// Draws into a bitmap first, so the page never flickers through a half-drawn frame.
+void PaintBuffered(HWND window, BrowserImpl* browser) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    const kvwin::UniqueMemoryDC memory(CreateCompatibleDC(dc));
+    const kvwin::UniqueBitmap bitmap(
+        CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+    {
+        const kvwin::ScopedSelect select(memory.get(), bitmap.get());
+        browser->Paint(memory.get(), client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
 }
 
 LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,22 +144,9 @@ LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     auto* browser = reinterpret_cast<BrowserImpl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!browser) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT client;
-        GetClientRect(window, &client);
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        browser->Paint(memory, client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintBuffered(window, browser);
         return 0;
-    }
     case WM_PRINTCLIENT: {
         RECT client;
         GetClientRect(window, &client);
@@ -210,10 +214,7 @@ void BrowserImpl::UnregisterWindowClass() { UnregisterClassW(kWindowClass, GetMo
 BrowserImpl::BrowserImpl(int id, CefRefPtr<CefClient> client, const CefBrowserSettings& settings, Kind kind)
     : m_id(id), m_kind(kind), m_settings(settings), m_client(std::move(client)) {}
 
-BrowserImpl::~BrowserImpl() {
-    if (m_titleFont) DeleteObject(m_titleFont);
-    if (m_textFont) DeleteObject(m_textFont);
-}
+BrowserImpl::~BrowserImpl() = default;
 
 CefRefPtr<BrowserImpl> BrowserImpl::Create(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client,
                                            const std::wstring& url, const CefBrowserSettings& settings, Kind kind) {
@@ -405,7 +406,7 @@ void BrowserImpl::LoadString(const std::wstring& html, const std::wstring& url) 
         self->m_navigation.id = ++self->m_lastNavigation;
         self->m_navigation.url = url;
         self->LoadingState(true);
-        self->CommitDocument(WideToUtf8(html), 200);
+        self->CommitDocument(kvwin::WideToUtf8(html), 200);
     });
 }
 
@@ -483,7 +484,7 @@ void BrowserImpl::Navigate(const std::wstring& url, Commit commit, int historyIn
         }
         engine->PostUi([self, id, error, b = std::move(body)]() mutable { self->OnLoadDone(id, error, std::move(b)); });
     };
-    m_navigation.job = engine->Net().Start(WideToUtf8(url), std::move(callbacks));
+    m_navigation.job = engine->Net().Start(kvwin::WideToUtf8(url), std::move(callbacks));
 }
 
 void BrowserImpl::OnResponse(uint32_t id, const ResponseInfo& response) {
@@ -522,7 +523,7 @@ void BrowserImpl::OnResponse(uint32_t id, const ResponseInfo& response) {
         started->Begin();
         return;
     }
-    if (!response.url.empty()) m_navigation.url = Utf8ToWide(response.url);  // after redirects
+    if (!response.url.empty()) m_navigation.url = kvwin::Utf8ToWide(response.url);  // after redirects
     m_navigation.status = response.status;
     m_navigation.charset = response.charset;
     job->Use(BodyUse::Document);
@@ -576,12 +577,12 @@ void BrowserImpl::CommitDocument(const std::string& utf8, int status) {
     if (load) load->OnLoadStart(self, GetMainFrame());
     if (id != m_navigation.id || m_closed) return;
     if (m_kind == Kind::DevTools) {
-        OnDocumentReady(id, m_sourceTitle, Utf8ToWide(utf8));
+        OnDocumentReady(id, m_sourceTitle, kvwin::Utf8ToWide(utf8));
         return;
     }
     if (m_renderer && m_renderer->Send(WireWriter(PacketType::Commit).U32(id).Text(url).Bytes(utf8).Take())) return;
     // Without a renderer the page is still shown, but its scripts cannot run.
-    const HtmlDocument parsed = ParseHtml(Utf8ToWide(utf8));
+    const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(utf8));
     OnDocumentReady(id, parsed.title, parsed.text);
 }
 
@@ -678,7 +679,7 @@ void BrowserImpl::OnRendererGone() {
     Engine::Get()->Retire(std::move(m_renderer));
     // A page waiting for its renderer is shown without its scripts.
     if (m_navigation.committed && m_loading) {
-        const HtmlDocument parsed = ParseHtml(Utf8ToWide(m_source));
+        const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(m_source));
         OnDocumentReady(m_navigation.id, parsed.title, parsed.text);
     }
 }
@@ -794,10 +795,12 @@ void BrowserImpl::RunBuiltInCommand(int command) {
         const std::wstring text = m_title.empty() ? m_text : m_title + L"\r\n" + m_text;
         if (!OpenClipboard(Window())) break;
         EmptyClipboard();
-        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-            std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+        kvwin::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+        if (auto* copy = memory ? static_cast<wchar_t*>(GlobalLock(memory.get())) : nullptr) {
+            std::copy(text.c_str(), text.c_str() + text.size() + 1, copy);
+            GlobalUnlock(memory.get());
+            // The clipboard owns the memory once it took it.
+            if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
         }
         CloseClipboard();
         break;
@@ -822,8 +825,6 @@ void BrowserImpl::Layout() {
     const double factor = std::pow(1.2, ZoomLevel()) * DpiScale(window);
     if (factor != m_fontZoom) {
         m_fontZoom = factor;
-        if (m_titleFont) DeleteObject(m_titleFont);
-        if (m_textFont) DeleteObject(m_textFont);
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
         SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -831,33 +832,30 @@ void BrowserImpl::Layout() {
         font.lfHeight = -static_cast<LONG>(std::lround(16 * factor));
         font.lfWeight = FW_NORMAL;
         if (m_kind == Kind::DevTools) wcscpy_s(font.lfFaceName, L"Courier New");
-        m_textFont = CreateFontIndirectW(&font);
+        m_textFont.reset(CreateFontIndirectW(&font));
         font = metrics.lfMessageFont;
         font.lfHeight = -static_cast<LONG>(std::lround(24 * factor));
         font.lfWeight = FW_BOLD;
-        m_titleFont = CreateFontIndirectW(&font);
+        m_titleFont.reset(CreateFontIndirectW(&font));
     }
     RECT client{};
     GetClientRect(window, &client);
     const int margin = static_cast<int>(std::lround(12 * factor));
-    HDC dc = GetDC(window);
+    const kvwin::WindowDC dc(window);
     int height = margin;
     const UINT flags = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT | DT_EDITCONTROL;
     if (!m_title.empty()) {
         RECT r{margin, 0, std::max<LONG>(client.right - margin, margin + 1), 0};
-        HGDIOBJ old = SelectObject(dc, m_titleFont);
-        DrawTextW(dc, m_title.c_str(), static_cast<int>(m_title.size()), &r, flags);
-        SelectObject(dc, old);
+        const kvwin::ScopedSelect font(dc.get(), m_titleFont.get());
+        DrawTextW(dc.get(), m_title.c_str(), static_cast<int>(m_title.size()), &r, flags);
         height += r.bottom - r.top + margin;
     }
     if (!m_text.empty()) {
         RECT r{margin, 0, std::max<LONG>(client.right - margin, margin + 1), 0};
-        HGDIOBJ old = SelectObject(dc, m_textFont);
-        DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, flags);
-        SelectObject(dc, old);
+        const kvwin::ScopedSelect font(dc.get(), m_textFont.get());
+        DrawTextW(dc.get(), m_text.c_str(), static_cast<int>(m_text.size()), &r, flags);
         height += r.bottom - r.top + margin;
     }
-    ReleaseDC(window, dc);
     m_contentHeight = height;
     m_scroll = std::clamp(m_scroll, 0, std::max(0, m_contentHeight - static_cast<int>(client.bottom)));
 }
@@ -887,19 +885,17 @@ void BrowserImpl::Paint(HDC dc, const RECT& client) {
     int y = margin - m_scroll;
     const LONG right = std::max<LONG>(client.right - margin, margin + 1);
     if (!m_title.empty()) {
-        HGDIOBJ old = SelectObject(dc, m_titleFont);
+        const kvwin::ScopedSelect font(dc, m_titleFont.get());
         RECT measure{margin, 0, right, 0};
         DrawTextW(dc, m_title.c_str(), static_cast<int>(m_title.size()), &measure, flags | DT_CALCRECT);
         RECT r{margin, y, right, y + (measure.bottom - measure.top)};
         DrawTextW(dc, m_title.c_str(), static_cast<int>(m_title.size()), &r, flags);
-        SelectObject(dc, old);
         y += measure.bottom - measure.top + margin;
     }
     if (!m_text.empty()) {
-        HGDIOBJ old = SelectObject(dc, m_textFont);
+        const kvwin::ScopedSelect font(dc, m_textFont.get());
         RECT r{margin, y, right, client.bottom + m_contentHeight};
         DrawTextW(dc, m_text.c_str(), static_cast<int>(m_text.size()), &r, flags);
-        SelectObject(dc, old);
     }
 }
 

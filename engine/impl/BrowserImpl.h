@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "engine/CefClient.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/ShownPage.h"
+#include "win/GdiOwners.h"
+#include "win/RefCounted.h"
 
 namespace kvengine {
 
@@ -26,7 +27,7 @@ struct JobRoute;
 class RendererHost;
 struct ResponseInfo;
 
-class BrowserImpl : public RefCounted<CefBrowser> {
+class BrowserImpl : public kvwin::RefCounted<CefBrowser> {
 public:
     enum class Kind { Normal, Popup, DevTools };
 
@@ -155,8 +156,8 @@ private:
     std::wstring m_text;
     int m_scroll = 0;
     int m_contentHeight = 0;
-    HFONT m_titleFont = nullptr;
-    HFONT m_textFont = nullptr;
+    kvwin::UniqueFont m_titleFont;
+    kvwin::UniqueFont m_textFont;
     double m_fontZoom = -1000;
 };
 

@@ -40,7 +40,7 @@ HANDLE OpenPipe(const std::wstring& name, DWORD access) {
 
 }  // namespace
 
-Channel::Channel(std::wstring name, UniqueHandle in, UniqueHandle out, bool server)
+Channel::Channel(std::wstring name, kvwin::UniqueKernelHandle in, kvwin::UniqueKernelHandle out, bool server)
     : m_name(std::move(name)), m_in(std::move(in)), m_out(std::move(out)), m_server(server), m_connected(!server),
       m_stopEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_writeEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -48,8 +48,8 @@ Channel::Channel(std::wstring name, UniqueHandle in, UniqueHandle out, bool serv
 // The browser writes to "<name>.down" and reads "<name>.up"; the renderer the other way round.
 std::unique_ptr<Channel> Channel::Create(std::wstring& name) {
     name = L"\\\\.\\pipe\\kvengine." + std::to_wstring(GetCurrentProcessId()) + L"." + RandomHex();
-    UniqueHandle out(MakePipe(name + L".down", PIPE_ACCESS_OUTBOUND));
-    UniqueHandle in(MakePipe(name + L".up", PIPE_ACCESS_INBOUND));
+    kvwin::UniqueKernelHandle out(MakePipe(name + L".down", PIPE_ACCESS_OUTBOUND));
+    kvwin::UniqueKernelHandle in(MakePipe(name + L".up", PIPE_ACCESS_INBOUND));
     if (!out || !in) {
         KV_LOG(LOGSEVERITY_ERROR) << "cannot create the renderer channel (" << GetLastError() << ")";
         return nullptr;
@@ -58,8 +58,8 @@ std::unique_ptr<Channel> Channel::Create(std::wstring& name) {
 }
 
 std::unique_ptr<Channel> Channel::Open(const std::wstring& name) {
-    UniqueHandle in(OpenPipe(name + L".down", GENERIC_READ));
-    UniqueHandle out(in ? OpenPipe(name + L".up", GENERIC_WRITE) : nullptr);
+    kvwin::UniqueKernelHandle in(OpenPipe(name + L".down", GENERIC_READ));
+    kvwin::UniqueKernelHandle out(in ? OpenPipe(name + L".up", GENERIC_WRITE) : nullptr);
     if (!in || !out) {
         KV_LOG(LOGSEVERITY_ERROR) << "cannot open the renderer channel (" << GetLastError() << ")";
         return nullptr;
@@ -140,7 +140,7 @@ void Channel::Run() {
         m_pending.clear();
         ok = !m_closed;
     }
-    UniqueHandle readEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    kvwin::UniqueKernelHandle readEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::string received;
     std::vector<char> buffer(64 * 1024);
     while (ok) {
@@ -181,7 +181,7 @@ void Channel::Run() {
 
 bool Channel::WaitForClient() {
     for (HANDLE pipe : {m_out.get(), m_in.get()}) {
-        UniqueHandle connected(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        kvwin::UniqueKernelHandle connected(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         OVERLAPPED connect{};
         connect.hEvent = connected.get();
         if (ConnectNamedPipe(pipe, &connect)) continue;

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/impl/Handle.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 
@@ -40,15 +40,15 @@ public:
     void Close();
 
 private:
-    Channel(std::wstring name, UniqueHandle in, UniqueHandle out, bool server);
+    Channel(std::wstring name, kvwin::UniqueKernelHandle in, kvwin::UniqueKernelHandle out, bool server);
     void Run();
     bool WaitForClient();
     bool WriteLocked(const std::string& packet);
     bool Wait(HANDLE pipe, OVERLAPPED& operation, DWORD timeoutMs);
 
     const std::wstring m_name;
-    UniqueHandle m_in;
-    UniqueHandle m_out;
+    kvwin::UniqueKernelHandle m_in;
+    kvwin::UniqueKernelHandle m_out;
     const bool m_server;
     DWORD m_clientPid = 0;
 
@@ -58,8 +58,8 @@ private:
     std::string m_pending;      // written once the client connects
 
     std::atomic<bool> m_stopping{false};  // Close was called: the reader stops even while data flows
-    UniqueHandle m_stopEvent;
-    UniqueHandle m_writeEvent;
+    kvwin::UniqueKernelHandle m_stopEvent;
+    kvwin::UniqueKernelHandle m_writeEvent;
 
     PacketSink m_onPacket;
     ClosedSink m_onClosed;

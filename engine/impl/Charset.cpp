@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/impl/Utf.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
@@ -51,7 +52,7 @@ std::string MetaCharset(const std::string& bytes) {
 std::string FromCodePage(const std::string& bytes, UINT page) {
     if (page == CP_UTF8) {
         // Goes through UTF-16 so that invalid sequences become U+FFFD.
-        return WideToUtf8(Utf8ToWide(bytes));
+        return kvwin::WideToUtf8(kvwin::Utf8ToWide(bytes));
     }
     std::wstring wide;
     if (page == kUtf16Le || page == kUtf16Be) {
@@ -61,12 +62,10 @@ std::string FromCodePage(const std::string& bytes, UINT page) {
             const auto hi = static_cast<unsigned char>(bytes[2 * i + (page == kUtf16Le ? 1 : 0)]);
             wide[i] = static_cast<wchar_t>(lo | (hi << 8));
         }
-    } else if (!bytes.empty()) {
-        const int n = MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        wide.resize(static_cast<size_t>(n));
-        MultiByteToWideChar(page, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    } else {
+        wide = kvwin::CodePageToWide(bytes, page);
     }
-    return WideToUtf8(wide);
+    return kvwin::WideToUtf8(wide);
 }
 
 }  // namespace
@@ -80,7 +79,7 @@ std::string DecodeDocument(const std::string& bytes, const std::string& response
     if (page == 0) page = CodePageOf(MetaCharset(bytes));
     // A <meta> cannot truly say UTF-16: the bytes read as ASCII were not.
     if (page == kUtf16Le || page == kUtf16Be) page = responseCharset.empty() ? CP_UTF8 : page;
-    if (page == 0) page = CodePageOf(WideToUtf8(defaultEncoding));
+    if (page == 0) page = CodePageOf(kvwin::WideToUtf8(defaultEncoding));
     if (page == 0) page = 1252;
     return FromCodePage(bytes, page);
 }

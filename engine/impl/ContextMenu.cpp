@@ -1,5 +1,7 @@
 #include "engine/impl/ContextMenu.h"
 
+#include "win/UniqueHandle.h"
+
 namespace kvengine {
 
 bool MenuModel::Clear() {
@@ -31,7 +33,8 @@ void MenuModel::AddEngineItem(int command, const wchar_t* label, bool enabled) {
 }
 
 int TrackMenu(HWND owner, const MenuModel& model, POINT screenPoint) {
-    HMENU menu = CreatePopupMenu();
+    const kvwin::UniqueMenu owned(CreatePopupMenu());
+    HMENU menu = owned.get();
     if (!menu) return 0;
     for (const MenuModel::Item& item : model.Items()) {
         if (item.command < 0) {
@@ -43,7 +46,6 @@ int TrackMenu(HWND owner, const MenuModel& model, POINT screenPoint) {
     }
     const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                        screenPoint.x, screenPoint.y, 0, owner, nullptr));
-    DestroyMenu(menu);
     return chosen;
 }
 

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "engine/CefContextMenuHandler.h"
-#include "engine/impl/RefCounted.h"
+#include "win/RefCounted.h"
 
 namespace kvengine {
 
-class MenuModel : public RefCounted<CefMenuModel> {
+class MenuModel : public kvwin::RefCounted<CefMenuModel> {
 public:
     struct Item {
         int command = -1;  // -1: a separator
@@ -30,7 +30,7 @@ private:
     std::vector<Item> m_items;
 };
 
-class MenuParams : public RefCounted<CefContextMenuParams> {
+class MenuParams : public kvwin::RefCounted<CefContextMenuParams> {
 public:
     MenuParams(int x, int y, int flags) : m_x(x), m_y(y), m_flags(flags) {}
     int GetXCoord() override { return m_x; }

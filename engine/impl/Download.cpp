@@ -10,13 +10,14 @@
 #include "engine/impl/Engine.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Network.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/Utf.h"
+#include "win/RefCounted.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
 
-class Item : public RefCounted<CefDownloadItem> {
+class Item : public kvwin::RefCounted<CefDownloadItem> {
 public:
     uint32_t id = 0;
     bool inProgress = false, complete = false, canceled = false;
@@ -38,7 +39,7 @@ public:
 // Both callbacks act later on the UI thread, on the download if it still exists.
 void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(Download&)> action);
 
-class BeforeCallback : public RefCounted<CefBeforeDownloadCallback> {
+class BeforeCallback : public kvwin::RefCounted<CefBeforeDownloadCallback> {
 public:
     BeforeCallback(CefRefPtr<BrowserImpl> browser, uint32_t id) : m_browser(std::move(browser)), m_id(id) {}
     ~BeforeCallback() override {
@@ -55,7 +56,7 @@ private:
     std::atomic<bool> m_used{false};
 };
 
-class ItemCallback : public RefCounted<CefDownloadItemCallback> {
+class ItemCallback : public kvwin::RefCounted<CefDownloadItemCallback> {
 public:
     ItemCallback(CefRefPtr<BrowserImpl> browser, uint32_t id) : m_browser(std::move(browser)), m_id(id) {}
     void Cancel() override { OnDownload(m_browser, m_id, [](Download& d) { d.Cancel(); }); }
@@ -89,7 +90,7 @@ std::wstring SuggestedFileName(const std::wstring& attachmentName, const std::st
         path = scheme == std::string::npos ? path : path.substr(scheme + 3);
         const size_t slash = path.find_last_of('/');
         std::string last = slash == std::string::npos ? std::string() : path.substr(slash + 1);
-        name = Utf8ToWide(PercentDecode(last));
+        name = kvwin::Utf8ToWide(PercentDecode(last));
     }
     // No folders, no characters Windows refuses, no device names, no trailing dots.
     const size_t slash = name.find_last_of(L"\\/");
@@ -119,7 +120,7 @@ void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(
 }  // namespace
 
 Download::Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::wstring temporaryFile)
-    : m_browser(browser), m_id(id), m_url(Utf8ToWide(response.url)), m_mimeType(Utf8ToWide(response.mimeType)),
+    : m_browser(browser), m_id(id), m_url(kvwin::Utf8ToWide(response.url)), m_mimeType(kvwin::Utf8ToWide(response.mimeType)),
       m_suggestedName(SuggestedFileName(response.AttachmentFileName(), response.url)),
       m_total(response.contentLength), m_temporaryFile(std::move(temporaryFile)) {}
 
@@ -220,7 +221,7 @@ void Download::OnTransferDone(int error) {
         return;
     }
     if (error != 0) {
-        KV_LOG(LOGSEVERITY_WARNING) << "download of " << WideToUtf8(m_url) << " failed (" << error << ")";
+        KV_LOG(LOGSEVERITY_WARNING) << "download of " << kvwin::WideToUtf8(m_url) << " failed (" << error << ")";
         m_transferFailed = true;
         Cancel();
         return;
@@ -232,7 +233,7 @@ void Download::TryComplete() {
     if (!m_transferDone || m_state != State::Saving) return;
     if (!MoveFileExW(m_temporaryFile.c_str(), m_fullPath.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
-        KV_LOG(LOGSEVERITY_ERROR) << "cannot save the download to " << WideToUtf8(m_fullPath) << " ("
+        KV_LOG(LOGSEVERITY_ERROR) << "cannot save the download to " << kvwin::WideToUtf8(m_fullPath) << " ("
                                   << GetLastError() << ")";
         Cancel();
         return;

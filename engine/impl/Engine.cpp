@@ -7,10 +7,10 @@
 #include "engine/impl/BrowserImpl.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Network.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/Renderer.h"
 #include "engine/impl/RendererHost.h"
 #include "engine/impl/WorkQueue.h"
+#include "win/RefCounted.h"
 
 namespace kvengine {
 namespace {
@@ -70,7 +70,7 @@ bool Engine::StartUi() {
         BrowserImpl::RegisterWindowClass();
         return m_ui->Valid();
     }
-    UniqueHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    kvwin::UniqueKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_uiFinished.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     m_uiThread = std::thread([this, h = started.get()] { UiThreadMain(h); });
     WaitForSingleObject(started.get(), INFINITE);
@@ -158,13 +158,12 @@ void Engine::Retire(std::unique_ptr<RendererHost> renderer) {
     m_retired.push_back(std::move(renderer));
 }
 
-}  // namespace kvengine
 
 // ---- process, threads and tasks ----
 
 namespace {
 
-class ClosureTask : public kvengine::RefCounted<CefTask> {
+class ClosureTask : public kvwin::RefCounted<CefTask> {
 public:
     explicit ClosureTask(std::function<void()> closure) : m_closure(std::move(closure)) {}
     void Execute() override {
@@ -175,13 +174,13 @@ private:
     std::function<void()> m_closure;
 };
 
-class CookieManager : public kvengine::RefCounted<CefCookieManager> {
+class CookieManager : public kvwin::RefCounted<CefCookieManager> {
 public:
     bool FlushStore(CefRefPtr<CefCompletionCallback> callback) override {
-        kvengine::Engine* engine = kvengine::Engine::Get();
+        Engine* engine = Engine::Get();
         if (!engine) return false;
         engine->Files().Post([callback] {
-            kvengine::Engine* e = kvengine::Engine::Get();
+            Engine* e = Engine::Get();
             if (!e) return;
             e->Net().FlushCookies();
             if (callback) e->PostUi([callback] { callback->OnComplete(); });
@@ -196,27 +195,27 @@ int CefExecuteProcess(const CefMainArgs&, CefRefPtr<CefApp> application) {
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
     const CefString type = line->GetSwitchValue("type");
     if (type.empty()) return -1;
-    kvengine::ConfigureLog(line->GetSwitchValue("log-file").ToWString(),
+    ConfigureLog(line->GetSwitchValue("log-file").ToWString(),
                            static_cast<cef_log_severity_t>(_wtoi(line->GetSwitchValue("log-severity").c_str())));
     if (application) application->OnBeforeCommandLineProcessing(type, line);
     if (type != CefString("renderer")) {
         KV_LOG(LOGSEVERITY_ERROR) << "this engine has no sub-process of type " << type.ToString();
-        kvengine::CloseLog();
+        CloseLog();
         return 1;
     }
-    const int code = kvengine::RunRenderer(line->GetSwitchValue("kv-channel").ToWString(), application, true);
-    kvengine::CloseLog();
+    const int code = RunRenderer(line->GetSwitchValue("kv-channel").ToWString(), application, true);
+    CloseLog();
     return code;
 }
 
 bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefPtr<CefApp> application) {
-    return kvengine::Engine::Start(args, settings, application);
+    return Engine::Start(args, settings, application);
 }
 
-void CefShutdown() { kvengine::Engine::Stop(); }
+void CefShutdown() { Engine::Stop(); }
 
 void CefEnableHighDPISupport() {
-    kvengine::g_highDpi = true;
+    g_highDpi = true;
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
     typedef BOOL(WINAPI * SetContext)(HANDLE);
     typedef BOOL(WINAPI * SetAware)();
@@ -239,35 +238,37 @@ void CefRunMessageLoop() {
 }
 
 void CefQuitMessageLoop() {
-    kvengine::Engine* engine = kvengine::Engine::Get();
+    Engine* engine = Engine::Get();
     if (!engine || engine->Settings().multi_threaded_message_loop) return;
     PostThreadMessageW(engine->UiThreadId(), WM_QUIT, 0, 0);
 }
 
 bool CefCurrentlyOn(CefThreadId thread) {
-    if (thread == TID_RENDERER) return kvengine::OnRendererThread();
-    kvengine::Engine* engine = kvengine::Engine::Get();
+    if (thread == TID_RENDERER) return OnRendererThread();
+    Engine* engine = Engine::Get();
     return engine && engine->OnUiThread();
 }
 
 bool CefPostTask(CefThreadId thread, CefRefPtr<CefTask> task) {
     if (!task) return false;
-    if (thread == TID_RENDERER) return kvengine::PostToRenderer([task] { task->Execute(); });
-    return kvengine::PostUiTask([task] { task->Execute(); });
+    if (thread == TID_RENDERER) return PostToRenderer([task] { task->Execute(); });
+    return PostUiTask([task] { task->Execute(); });
 }
 
 CefRefPtr<CefTask> CefCreateClosureTask(std::function<void()> closure) { return new ClosureTask(std::move(closure)); }
 
 CefRefPtr<CefCookieManager> CefCookieManager::GetGlobalManager(CefRefPtr<CefCompletionCallback> callback) {
-    if (!kvengine::Engine::Get()) return nullptr;
+    if (!Engine::Get()) return nullptr;
     // The stored cookies were loaded when the engine started.
-    if (callback) kvengine::PostUiTask([callback] { callback->OnComplete(); });
+    if (callback) PostUiTask([callback] { callback->OnComplete(); });
     return new CookieManager();
 }
 
 bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client, const CefString& url,
                                    const CefBrowserSettings& settings) {
-    return kvengine::PostUiTask([windowInfo, client, u = url.ToWString(), settings] {
-        kvengine::BrowserImpl::Create(windowInfo, client, u, settings, kvengine::BrowserImpl::Kind::Normal);
+    return PostUiTask([windowInfo, client, u = url.ToWString(), settings] {
+        BrowserImpl::Create(windowInfo, client, u, settings, BrowserImpl::Kind::Normal);
     });
 }
+
+}  // namespace kvengine

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/CefApp.h"
-#include "engine/impl/Handle.h"
 #include "engine/impl/TaskWindow.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 
@@ -66,7 +66,7 @@ private:
     std::unique_ptr<WorkQueue> m_files;
     std::unique_ptr<TaskWindow> m_ui;  // made on the UI thread; kept until the engine is deleted
     std::thread m_uiThread;
-    UniqueHandle m_uiFinished;  // set when the UI thread has closed everything
+    kvwin::UniqueKernelHandle m_uiFinished;  // set when the UI thread has closed everything
     int m_lastBrowserId = 0;
     std::map<int, CefRefPtr<BrowserImpl>> m_browsers;
     std::mutex m_retiredMutex;

@@ -5,15 +5,14 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/impl/Handle.h"
-#include "engine/impl/Utf.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
 
 struct LogState {
     std::mutex mutex;
-    UniqueHandle file;
+    kvwin::UniqueKernelHandle file;
     std::wstring path;
     cef_log_severity_t severity = LOGSEVERITY_DISABLE;
 };

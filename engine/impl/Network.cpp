@@ -14,8 +14,9 @@
 
 #include "engine/CefLoadHandler.h"
 #include "engine/impl/EngineLog.h"
-#include "engine/impl/Handle.h"
 #include "engine/impl/Utf.h"
+#include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
@@ -53,7 +54,7 @@ struct HttpState {
     ResponseInfo response;
     BodyUse use = BodyUse::Pending;
     std::string body;
-    UniqueHandle file;
+    kvwin::UniqueKernelHandle file;
     int64_t received = 0;
     DWORD lastProgress = 0;
     bool tooBig = false;
@@ -176,7 +177,7 @@ std::wstring ResponseInfo::AttachmentFileName() const {
         v = v.substr(0, v.find(';'));
         const size_t quote = v.find('\'', v.find('\'') + 1);
         if (quote != std::string::npos && AsciiLower(v.substr(0, 5)) == "utf-8") {
-            return Utf8ToWide(PercentDecode(v.substr(quote + 1)));
+            return kvwin::Utf8ToWide(PercentDecode(v.substr(quote + 1)));
         }
     }
     at = lower.find("filename=");
@@ -188,7 +189,7 @@ std::wstring ResponseInfo::AttachmentFileName() const {
     } else {
         v = Trim(v.substr(0, v.find(';')));
     }
-    return Utf8ToWide(v);
+    return kvwin::Utf8ToWide(v);
 }
 
 void LoadJob::Use(BodyUse use, std::wstring downloadFile) {
@@ -226,8 +227,8 @@ Network::Network(const std::wstring& cachePath, const std::wstring& userAgent, c
     curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     curl_share_setopt(m_share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
 
-    m_userAgent = userAgent.empty() ? "Mozilla/5.0 (Windows NT 6.1) KvEngine/4.1 (text)" : WideToUtf8(userAgent);
-    m_acceptLanguage = "Accept-Language: " + (locale.empty() ? std::string("en-US") : WideToUtf8(locale));
+    m_userAgent = userAgent.empty() ? "Mozilla/5.0 (Windows NT 6.1) KvEngine/4.1 (text)" : kvwin::WideToUtf8(userAgent);
+    m_acceptLanguage = "Accept-Language: " + (locale.empty() ? std::string("en-US") : kvwin::WideToUtf8(locale));
     if (!cachePath.empty()) {
         std::wstring dir = cachePath;
         if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
@@ -431,7 +432,7 @@ int Network::Deliver(LoadJob& job, const ResponseInfo& response, const std::stri
             std::lock_guard<std::mutex> lock(job.m_mutex);
             path = job.m_downloadFile;
         }
-        UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        kvwin::UniqueKernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                       nullptr));
         if (!file || !WriteAll(file.get(), content.data(), content.size())) return ERR_ACCESS_DENIED;
         if (job.m_callbacks.onProgress) job.m_callbacks.onProgress(static_cast<int64_t>(content.size()));
@@ -445,8 +446,8 @@ int Network::Deliver(LoadJob& job, const ResponseInfo& response, const std::stri
 int Network::LoadFile(LoadJob& job, const std::string& url, std::string& body) {
     wchar_t path[MAX_PATH * 4] = {};
     DWORD size = ARRAYSIZE(path);
-    if (FAILED(PathCreateFromUrlW(Utf8ToWide(url).c_str(), path, &size, 0))) return ERR_INVALID_URL;
-    UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    if (FAILED(PathCreateFromUrlW(kvwin::Utf8ToWide(url).c_str(), path, &size, 0))) return ERR_INVALID_URL;
+    kvwin::UniqueKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return FileError(GetLastError());
     LARGE_INTEGER length{};
@@ -501,7 +502,7 @@ int Network::LoadData(LoadJob& job, const std::string& url, std::string& body) {
 }
 
 void Network::LoadCookies() {
-    UniqueHandle file(CreateFileW(m_cookieFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    kvwin::UniqueKernelHandle file(CreateFileW(m_cookieFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
     LARGE_INTEGER length{};
@@ -549,7 +550,7 @@ void Network::FlushCookies() {
 
     const std::wstring temporary = m_cookieFile + L".new";
     {
-        UniqueHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        kvwin::UniqueKernelHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file || !WriteAll(file.get(), text.data(), text.size())) {
             KV_LOG(LOGSEVERITY_ERROR) << "cannot write the cookie file (" << GetLastError() << ")";

@@ -9,10 +9,10 @@
 #include "engine/impl/Channel.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/HtmlDocument.h"
-#include "engine/impl/RefCounted.h"
 #include "engine/impl/ScriptHeap.h"
-#include "engine/impl/Utf.h"
 #include "engine/impl/Wire.h"
+#include "win/RefCounted.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
@@ -38,7 +38,7 @@ struct RendererLink {
 
 class RendererFrame;
 
-class RendererBrowser : public RefCounted<CefBrowser> {
+class RendererBrowser : public kvwin::RefCounted<CefBrowser> {
 public:
     explicit RendererBrowser(std::shared_ptr<RendererLink> link) : m_link(std::move(link)) {}
 
@@ -69,7 +69,7 @@ private:
     const std::shared_ptr<RendererLink> m_link;
 };
 
-class RendererFrame : public RefCounted<CefFrame> {
+class RendererFrame : public kvwin::RefCounted<CefFrame> {
 public:
     RendererFrame(std::shared_ptr<RendererLink> link, CefRefPtr<CefBrowser> browser)
         : m_link(std::move(link)), m_browser(std::move(browser)) {}
@@ -230,7 +230,7 @@ private:
             m_link->url = url;
             m_link->hasDocument = true;
         }
-        const HtmlDocument parsed = ParseHtml(Utf8ToWide(document));
+        const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(document));
         if (m_heap->Valid()) {
             CefRefPtr<CefBrowser> browser = Browser();
             m_context = m_heap->NewContext(browser, browser->GetMainFrame());

@@ -4,6 +4,7 @@
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Renderer.h"
 #include "engine/impl/Wire.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
@@ -43,6 +44,7 @@ std::wstring RendererCommandLine(const std::wstring& program, const std::wstring
     const std::wstring text = CefCommandLine::GetGlobalCommandLine()->GetCommandLineString().ToWString();
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(text.c_str(), &argc);
+    const kvwin::UniqueLocal argvMemory(argv);
     for (int i = 1; argv && i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--") break;
@@ -53,7 +55,6 @@ std::wstring RendererCommandLine(const std::wstring& program, const std::wstring
         if (eq == std::wstring::npos) result->AppendSwitch(name);
         else result->AppendSwitchWithValue(name, arg.substr(eq + 1));
     }
-    if (argv) LocalFree(argv);
     return result->GetCommandLineString().ToWString();
 }
 
@@ -66,14 +67,14 @@ std::unique_ptr<RendererHost> RendererHost::Start(const CefSettings& settings, C
     if (!channel) return nullptr;
     std::unique_ptr<RendererHost> host(new RendererHost());
     if (settings.single_process) {
-        auto* start = new ThreadStart{name, app};
+        auto start = std::make_unique<ThreadStart>(ThreadStart{name, app});
         DWORD id = 0;
-        host->m_process.reset(CreateThread(nullptr, 0, RendererThread, start, 0, &id));
+        host->m_process.reset(CreateThread(nullptr, 0, RendererThread, start.get(), 0, &id));
         if (!host->m_process) {
-            delete start;
             KV_LOG(LOGSEVERITY_ERROR) << "cannot start a renderer thread (" << GetLastError() << ")";
             return nullptr;
         }
+        start.release();  // the thread owns it now
         host->m_thread = true;
         channel->SetClientProcessId(GetCurrentProcessId());
     } else {
@@ -88,11 +89,11 @@ std::unique_ptr<RendererHost> RendererHost::Start(const CefSettings& settings, C
             KV_LOG(LOGSEVERITY_ERROR) << "cannot start a renderer process (" << GetLastError() << ")";
             return nullptr;
         }
+        const kvwin::UniqueKernelHandle thread(pi.hThread);
         host->m_process.reset(pi.hProcess);
         host->m_processId = pi.dwProcessId;
         channel->SetClientProcessId(pi.dwProcessId);
-        ResumeThread(pi.hThread);
-        CloseHandle(pi.hThread);
+        ResumeThread(thread.get());
     }
     host->m_channel = std::move(channel);
     host->m_channel->Start(std::move(onPacket), std::move(onClosed));

@@ -8,7 +8,7 @@
 
 #include "engine/CefApp.h"
 #include "engine/impl/Channel.h"
-#include "engine/impl/Handle.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 
@@ -30,7 +30,7 @@ private:
     RendererHost() = default;
 
     std::unique_ptr<Channel> m_channel;
-    UniqueHandle m_process;  // the renderer process, or its thread in single-process mode
+    kvwin::UniqueKernelHandle m_process;  // the renderer process, or its thread in single-process mode
     DWORD m_processId = 0;
     bool m_thread = false;
 };

@@ -8,6 +8,7 @@
 
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Utf.h"
+#include "win/TextConversion.h"
 
 namespace kvengine {
 namespace {
@@ -50,7 +51,7 @@ std::wstring TextAt(duk_context* ctx, duk_idx_t index) {
     return data ? Cesu8ToWide(data, size) : std::wstring();
 }
 
-class V8ValueImpl : public RefCounted<CefV8Value> {
+class V8ValueImpl : public kvwin::RefCounted<CefV8Value> {
 public:
     enum class Kind { Undefined, Null, Bool, Number, String, Object };
 
@@ -327,7 +328,7 @@ int WriteConsole(duk_context* ctx) {
         int line = 0;
         CallerPlace(ctx, file, line);
         const auto severity = static_cast<cef_log_severity_t>(duk_get_current_magic(ctx));
-        KV_LOG(severity) << "CONSOLE(" << line << ") \"" << WideToUtf8(text) << "\", source: " << WideToUtf8(file)
+        KV_LOG(severity) << "CONSOLE(" << line << ") \"" << kvwin::WideToUtf8(text) << "\", source: " << kvwin::WideToUtf8(file)
                          << " (" << line << ")";
     } catch (...) {
     }
@@ -397,7 +398,7 @@ void ReportError(duk_context* ctx, const std::wstring& url) {
     duk_size_t size = 0;
     duk_dup(ctx, -1);
     const char* data = duk_safe_to_lstring(ctx, -1, &size);
-    const std::string message = WideToUtf8(Cesu8ToWide(data, size));
+    const std::string message = kvwin::WideToUtf8(Cesu8ToWide(data, size));
     duk_pop(ctx);
     int line = 0;
     std::wstring file = url;
@@ -410,7 +411,7 @@ void ReportError(duk_context* ctx, const std::wstring& url) {
         duk_pop(ctx);
     }
     KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message
-                              << "\", source: " << WideToUtf8(file) << " (" << line << ")";
+                              << "\", source: " << kvwin::WideToUtf8(file) << " (" << line << ")";
 }
 
 }  // namespace
@@ -495,51 +496,52 @@ void ScriptHeap::Run(ScriptContext& context, const std::wstring& code, const std
     duk_pop(t);
 }
 
-}  // namespace kvengine
 
 // ---- the public script API ----
 
 CefRefPtr<CefV8Context> CefV8Context::GetCurrentContext() {
-    return kvengine::t_contexts.empty() ? nullptr : kvengine::t_contexts.back();
+    return t_contexts.empty() ? nullptr : t_contexts.back();
 }
 
 CefRefPtr<CefV8Value> CefV8Value::CreateUndefined() {
-    return new kvengine::V8ValueImpl(kvengine::V8ValueImpl::Kind::Undefined);
+    return new V8ValueImpl(V8ValueImpl::Kind::Undefined);
 }
-CefRefPtr<CefV8Value> CefV8Value::CreateNull() { return new kvengine::V8ValueImpl(kvengine::V8ValueImpl::Kind::Null); }
-CefRefPtr<CefV8Value> CefV8Value::CreateBool(bool value) { return kvengine::V8ValueImpl::Boolean(value); }
-CefRefPtr<CefV8Value> CefV8Value::CreateInt(int32_t value) { return kvengine::V8ValueImpl::Number(value); }
-CefRefPtr<CefV8Value> CefV8Value::CreateDouble(double value) { return kvengine::V8ValueImpl::Number(value); }
+CefRefPtr<CefV8Value> CefV8Value::CreateNull() { return new V8ValueImpl(V8ValueImpl::Kind::Null); }
+CefRefPtr<CefV8Value> CefV8Value::CreateBool(bool value) { return V8ValueImpl::Boolean(value); }
+CefRefPtr<CefV8Value> CefV8Value::CreateInt(int32_t value) { return V8ValueImpl::Number(value); }
+CefRefPtr<CefV8Value> CefV8Value::CreateDouble(double value) { return V8ValueImpl::Number(value); }
 CefRefPtr<CefV8Value> CefV8Value::CreateString(const CefString& value) {
-    return kvengine::V8ValueImpl::Text(value.ToWString());
+    return V8ValueImpl::Text(value.ToWString());
 }
 
 CefRefPtr<CefV8Value> CefV8Value::CreateObject() {
-    duk_context* ctx = kvengine::ActiveDuk();
-    if (!ctx || kvengine::t_contexts.empty()) return nullptr;
+    duk_context* ctx = ActiveDuk();
+    if (!ctx || t_contexts.empty()) return nullptr;
     duk_push_object(ctx);
-    CefRefPtr<CefV8Value> object = kvengine::V8ValueImpl::FromStack(ctx, -1);
+    CefRefPtr<CefV8Value> object = V8ValueImpl::FromStack(ctx, -1);
     duk_pop(ctx);
     return object;
 }
 
 CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name, CefRefPtr<CefV8Handler> handler) {
-    duk_context* ctx = kvengine::ActiveDuk();
-    if (!ctx || !handler || kvengine::t_contexts.empty()) return nullptr;
-    kvengine::HeapState* state = kvengine::StateOf(ctx);
+    duk_context* ctx = ActiveDuk();
+    if (!ctx || !handler || t_contexts.empty()) return nullptr;
+    HeapState* state = StateOf(ctx);
     const uint32_t id = ++state->nextHandler;
     state->handlers[id] = handler;
-    duk_push_c_function(ctx, kvengine::Trampoline, DUK_VARARGS);
+    duk_push_c_function(ctx, Trampoline, DUK_VARARGS);
     duk_push_uint(ctx, id);
-    duk_put_prop_string(ctx, -2, kvengine::kHandlerKey);
-    kvengine::PushText(ctx, name.ToWString());
-    duk_put_prop_string(ctx, -2, kvengine::kNameKey);
+    duk_put_prop_string(ctx, -2, kHandlerKey);
+    PushText(ctx, name.ToWString());
+    duk_put_prop_string(ctx, -2, kNameKey);
     duk_push_string(ctx, "name");
-    kvengine::PushText(ctx, name.ToWString());
+    PushText(ctx, name.ToWString());
     duk_def_prop(ctx, -3, DUK_DEFPROP_HAVE_VALUE | DUK_DEFPROP_FORCE);
-    duk_push_c_function(ctx, kvengine::Finalize, 1);
+    duk_push_c_function(ctx, Finalize, 1);
     duk_set_finalizer(ctx, -2);
-    CefRefPtr<CefV8Value> function = kvengine::V8ValueImpl::FromStack(ctx, -1);
+    CefRefPtr<CefV8Value> function = V8ValueImpl::FromStack(ctx, -1);
     duk_pop(ctx);
     return function;
 }
+
+}  // namespace kvengine

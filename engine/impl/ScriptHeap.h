@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/CefV8.h"
-#include "engine/impl/RefCounted.h"
+#include "win/RefCounted.h"
 
 struct duk_hthread;
 typedef struct duk_hthread duk_context;
@@ -31,7 +31,7 @@ struct HeapState {
     bool Usable() const { return alive && GetCurrentThreadId() == threadId; }
 };
 
-class ScriptContext : public RefCounted<CefV8Context> {
+class ScriptContext : public kvwin::RefCounted<CefV8Context> {
 public:
     ScriptContext(std::shared_ptr<HeapState> heap, duk_context* thread, uint32_t threadRef,
                   CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame);

@@ -1,26 +1,6 @@
 #include "engine/impl/Utf.h"
 
-#include <windows.h>
-
 namespace kvengine {
-
-std::wstring Utf8ToWide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int size = static_cast<int>(utf8.size());
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), n);
-    return out;
-}
-
-std::string WideToUtf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 std::string WideToCesu8(const std::wstring& wide) {
     std::string out;

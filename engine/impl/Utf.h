@@ -1,11 +1,10 @@
 #pragma once
-// Text conversions between UTF-8, UTF-16 and the CESU-8 form the script engine keeps.
+// The engine's own text forms: the CESU-8 the script engine keeps, ASCII-only
+// lower case, and percent-decoding. Plain UTF-8 <-> UTF-16 is in win/TextConversion.h.
 #include <string>
 
 namespace kvengine {
 
-std::wstring Utf8ToWide(const std::string& utf8);
-std::string WideToUtf8(const std::wstring& wide);
 // Each UTF-16 unit on its own, so that surrogate pairs survive into scripts.
 std::string WideToCesu8(const std::wstring& wide);
 // Reads CESU-8 and the script engine's own form of characters beyond U+FFFF alike.

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
 #include "ui/controls/GifAnimUI.h"

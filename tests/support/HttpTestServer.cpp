@@ -8,7 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace kvtest {
 namespace {

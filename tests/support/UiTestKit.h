@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/WindowWnd.h"
 

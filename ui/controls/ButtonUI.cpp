@@ -1,10 +1,10 @@
 #include "ui/controls/ButtonUI.h"
 
 #include "ui/core/AttributeValue.h"
+#include "ui/controls/ITabLayoutUI.h"
 #include "ui/controls/StateStrip.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
-#include "ui/lists/TabLayoutUI.h"
 
 namespace KvUI {
 
@@ -36,7 +36,7 @@ void CButtonUI::SelectBoundTab(int index) {
     if (m_bindTabIndex < 0 && index < 0) return;
     if (!m_manager) return;
     CControlUI* control = m_manager->FindControl(m_bindTabLayoutName);
-    auto* tab = control ? static_cast<CTabLayoutUI*>(control->GetInterface(L"TabLayout")) : nullptr;
+    auto* tab = control ? static_cast<ITabLayoutUI*>(control->GetInterface(L"TabLayout")) : nullptr;
     if (tab) tab->SelectItem(index >= 0 ? index : m_bindTabIndex);
 }
 

@@ -32,33 +32,40 @@ CContainerUI::~CContainerUI() {
 
 // ---- Child list ----
 
-CControlUI* CContainerUI::GetItemAt(int index) const { return static_cast<CControlUI*>(m_items.GetAt(index)); }
+CControlUI* CContainerUI::GetItemAt(int index) const {
+    return index >= 0 && index < GetCount() ? m_items[static_cast<size_t>(index)] : nullptr;
+}
 
-int CContainerUI::GetItemIndex(CControlUI* control) const { return control ? m_items.Find(control) : -1; }
+int CContainerUI::GetItemIndex(CControlUI* control) const {
+    const auto at = std::find(m_items.begin(), m_items.end(), control);
+    return control && at != m_items.end() ? static_cast<int>(at - m_items.begin()) : -1;
+}
 
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
     const int index = GetItemIndex(control);
     // A child taken out for a place that does not exist would be lost.
-    if (index < 0 || newIndex < 0 || newIndex >= m_items.GetSize()) return false;
+    if (index < 0 || newIndex < 0 || newIndex >= GetCount()) return false;
     NeedUpdate();
-    m_items.Remove(index);
-    return m_items.InsertAt(newIndex, control);
+    m_items.erase(m_items.begin() + index);
+    m_items.insert(m_items.begin() + newIndex, control);
+    return true;
 }
 
-int CContainerUI::GetCount() const { return m_items.GetSize(); }
+int CContainerUI::GetCount() const { return static_cast<int>(m_items.size()); }
 
-bool CContainerUI::Add(CControlUI* control) { return AddAt(control, m_items.GetSize()); }
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
     // Refused before the window adopts the control: it stays the caller's.
-    if (!control || index < 0 || index > m_items.GetSize()) return false;
+    if (!control || index < 0 || index > GetCount()) return false;
     if (m_manager) m_manager->InitControls(control, this);
     if (IsVisible()) {
         NeedUpdate();
     } else {
         control->SetInternVisible(false);
     }
-    return m_items.InsertAt(index, control);
+    m_items.insert(m_items.begin() + index, control);
+    return true;
 }
 
 void CContainerUI::Dispose(CControlUI* control) {
@@ -75,7 +82,8 @@ bool CContainerUI::Remove(CControlUI* control) {
     if (index < 0) return false;
     NeedUpdate();
     if (m_autoDestroy) Dispose(control);
-    return m_items.Remove(index);
+    m_items.erase(m_items.begin() + index);
+    return true;
 }
 
 bool CContainerUI::RemoveAt(int index) {
@@ -85,9 +93,9 @@ bool CContainerUI::RemoveAt(int index) {
 
 void CContainerUI::RemoveAll() {
     if (m_autoDestroy) {
-        for (int i = 0; i < m_items.GetSize(); ++i) Dispose(GetItemAt(i));
+        for (size_t i = 0; i < m_items.size(); ++i) Dispose(m_items[i]);
     }
-    m_items.Empty();
+    m_items.clear();
     NeedUpdate();
 }
 
@@ -102,7 +110,7 @@ LPVOID CContainerUI::GetInterface(LPCTSTR name) {
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetManager(manager, this, init);
+    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetManager(manager, this, init);
     if (m_verticalScrollBar) m_verticalScrollBar->SetManager(manager, this, init);
     if (m_horizontalScrollBar) m_horizontalScrollBar->SetManager(manager, this, init);
     CControlUI::SetManager(manager, parent, init);
@@ -111,18 +119,18 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
 void CContainerUI::SetVisible(bool visible) {
     if (m_visible == visible) return;
     CControlUI::SetVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetInternVisible(bool visible) {
     CControlUI::SetInternVisible(visible);
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetEnabled(bool enabled) {
     if (m_enabled == enabled) return;
     m_enabled = enabled;
-    for (int i = 0; i < m_items.GetSize(); ++i) GetItemAt(i)->SetEnabled(enabled);
+    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetEnabled(enabled);
     Invalidate();
 }
 
@@ -211,9 +219,9 @@ RECT CContainerUI::GetClientPos() const {
 
 void CContainerUI::SetPos(RECT rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    if (m_items.IsEmpty()) return;
+    if (m_items.empty()) return;
     const RECT inner = GetClientPos();
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
@@ -231,7 +239,7 @@ void CContainerUI::Move(int dx, int dy, bool needInvalidate) {
     CControlUI::Move(dx, dy, needInvalidate);
     if (CScrollBarUI* bar = VisibleVerticalBar()) bar->Move(dx, dy, false);
     if (CScrollBarUI* bar = VisibleHorizontalBar()) bar->Move(dx, dy, false);
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = GetItemAt(i);
         if (child->IsVisible()) child->Move(dx, dy, false);
     }
@@ -302,7 +310,7 @@ void CContainerUI::SetScrollPos(SIZE pos, bool notify) {
 }
 
 void CContainerUI::ScrollBy(int dx, int dy) {
-    for (int i = 0; i < m_items.GetSize(); ++i) {
+    for (int i = 0; i < GetCount(); ++i) {
         CControlUI* child = GetItemAt(i);
         if (!child->IsVisible() || child->IsFloat()) continue;
         RECT rc = child->GetPos();
@@ -465,7 +473,7 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
 
     if (!hitTest || m_mouseChildEnabled) {
         const RECT inner = GetInnerRect();
-        const int count = m_items.GetSize();
+        const int count = GetCount();
         const bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
         for (int n = 0; n < count; ++n) {
             CControlUI* child = GetItemAt(topFirst ? count - 1 - n : n);
@@ -583,12 +591,12 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
     CRenderClip::GenerateClip(dc, area, clip);
     CControlUI::DoPaint(dc, paint, stopControl);
 
-    if (!m_items.IsEmpty()) {
+    if (!m_items.empty()) {
         const RECT inner = GetInnerRect();
         RECT innerPaint;
         if (!IntersectRect(&innerPaint, &paint, &inner)) {
             // Only floating children can show outside the inner rectangle.
-            for (int i = 0; i < m_items.GetSize(); ++i) {
+            for (int i = 0; i < GetCount(); ++i) {
                 CControlUI* child = GetItemAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !child->IsFloat()) continue;
@@ -598,7 +606,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
         } else {
             CRenderClip childClip;
             CRenderClip::GenerateClip(dc, innerPaint, childClip);
-            for (int i = 0; i < m_items.GetSize(); ++i) {
+            for (int i = 0; i < GetCount(); ++i) {
                 CControlUI* child = GetItemAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;

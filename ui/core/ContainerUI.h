@@ -1,9 +1,9 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "ui/core/ControlUI.h"
 #include "ui/core/ScrollBarUI.h"
-#include "ui/core/UIPtrArray.h"
 
 namespace KvUI {
 
@@ -110,7 +110,7 @@ protected:
     // The item rectangle less the inset and the visible bars.
     RECT GetInnerRect() const;
 
-    CUIPtrArray m_items;
+    std::vector<CControlUI*> m_items;
     RECT m_inset = {};
     int m_childPadding = 0;
     UINT m_childAlign = DT_LEFT;

@@ -2,27 +2,6 @@
 
 #include <memory>
 
-#include "ui/controls/ButtonUI.h"
-#include "ui/controls/CheckBoxUI.h"
-#include "ui/controls/DateTimeUI.h"
-#include "ui/controls/EditUI.h"
-#include "ui/controls/GifAnimUI.h"
-#include "ui/controls/HotKeyUI.h"
-#include "ui/controls/IPAddressExUI.h"
-#include "ui/controls/IPAddressUI.h"
-#include "ui/controls/LabelUI.h"
-#include "ui/controls/OptionUI.h"
-#include "ui/controls/ProgressUI.h"
-#include "ui/controls/SliderUI.h"
-#include "ui/controls/TextUI.h"
-#include "ui/core/ContainerUI.h"
-#include "ui/core/ControlUI.h"
-#include "ui/core/HorizontalLayoutUI.h"
-#include "ui/core/ScrollBarUI.h"
-#include "ui/core/VerticalLayoutUI.h"
-#include "ui/lists/AnimationTabLayoutUI.h"
-#include "ui/lists/TabLayoutUI.h"
-
 namespace KvUI {
 namespace {
 
@@ -31,9 +10,10 @@ std::unique_ptr<CControlFactory>& Instance() {
     return instance;
 }
 
-template <class T>
-CControlUI* Create() {
-    return new T();
+// Set once, when the program starts, by the unit that knows every standard control.
+RegisterClasses& StandardClasses() {
+    static RegisterClasses registerClasses = nullptr;
+    return registerClasses;
 }
 
 CUIString LowerCase(LPCTSTR name) {
@@ -44,30 +24,11 @@ CUIString LowerCase(LPCTSTR name) {
 
 }  // namespace
 
-// The classes of the library, in the order of its class table; classes built
-// later join this list where the table places them.
 CControlFactory::CControlFactory() {
-    RegistControl(L"CControlUI", Create<CControlUI>);
-    RegistControl(L"CContainerUI", Create<CContainerUI>);
-    RegistControl(L"CButtonUI", Create<CButtonUI>);
-    RegistControl(L"CDateTimeUI", Create<CDateTimeUI>);
-    RegistControl(L"CEditUI", Create<CEditUI>);
-    RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
-    RegistControl(L"CIPAddressUI", Create<CIPAddressUI>);
-    RegistControl(L"CIPAddressExUI", Create<CIPAddressExUI>);
-    RegistControl(L"CLabelUI", Create<CLabelUI>);
-    RegistControl(L"COptionUI", Create<COptionUI>);
-    RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
-    RegistControl(L"CProgressUI", Create<CProgressUI>);
-    RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
-    RegistControl(L"CSliderUI", Create<CSliderUI>);
-    RegistControl(L"CTextUI", Create<CTextUI>);
-    RegistControl(L"CAnimationTabLayoutUI", Create<CAnimationTabLayoutUI>);
-    RegistControl(L"CHorizontalLayoutUI", Create<CHorizontalLayoutUI>);
-    RegistControl(L"CTabLayoutUI", Create<CTabLayoutUI>);
-    RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
-    RegistControl(L"CHotKeyUI", Create<CHotKeyUI>);
+    if (const RegisterClasses registerClasses = StandardClasses()) registerClasses(*this);
 }
+
+void CControlFactory::SetStandardClasses(RegisterClasses registerClasses) { StandardClasses() = registerClasses; }
 
 CControlFactory* CControlFactory::GetInstance() {
     std::unique_ptr<CControlFactory>& instance = Instance();

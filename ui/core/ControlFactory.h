@@ -15,6 +15,10 @@ class CControlUI;
 // Creates one new control; the caller owns it.
 using CreateClass = CControlUI* (*)();
 
+class CControlFactory;
+// Registers a set of classes into a new factory.
+using RegisterClasses = void (*)(CControlFactory& factory);
+
 class CControlFactory {
 public:
     CControlFactory(const CControlFactory&) = delete;
@@ -24,6 +28,10 @@ public:
     // Made on first use; deleted by DestroyInstance when the library terminates.
     static CControlFactory* GetInstance();
     static void DestroyInstance();
+    // The library's standard classes: every new instance starts with them. The
+    // controls live in libraries above this one, so the unit at the top of the
+    // library, which links them all, installs these when the program starts.
+    static void SetStandardClasses(RegisterClasses registerClasses);
 
     // A new control of the class named `className` (any letter case), or null
     // when nobody registered that name.

@@ -516,22 +516,16 @@ void CControlUI::ApplyAttributeList(LPCTSTR list) {
 void CControlUI::AddCustomAttribute(LPCTSTR name, LPCTSTR value) {
     if (!name || !*name || !value || !*value) return;
     if (m_customAttributes.Find(name)) return;
-    auto* stored = new CUIString(value);
-    if (!m_customAttributes.Insert(name, stored)) delete stored;
+    m_customAttributes.Insert(name, std::make_unique<CUIString>(value));
 }
 
 LPCTSTR CControlUI::GetCustomAttribute(LPCTSTR name) const {
     if (!name) return nullptr;
-    auto* value = static_cast<CUIString*>(const_cast<CUIStringMap&>(m_customAttributes).Find(name, false));
+    const CUIString* value = const_cast<OwnedStringMap<CUIString>&>(m_customAttributes).Find(name, false);
     return value ? value->GetData() : nullptr;
 }
 
 void CControlUI::RemoveAllCustomAttribute() {
-    for (int i = 0; i < m_customAttributes.GetSize(); ++i) {
-        if (LPCTSTR key = m_customAttributes.GetAt(i)) {
-            delete static_cast<CUIString*>(m_customAttributes.Find(key, false));
-        }
-    }
     m_customAttributes.Resize(83);
 }
 

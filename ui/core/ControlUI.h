@@ -8,7 +8,7 @@
 #include "ui/core/UIDefine.h"
 #include "ui/core/UIGeometry.h"
 #include "ui/core/UIString.h"
-#include "ui/core/UIStringMap.h"
+#include "ui/core/StringHashMap.h"
 
 namespace KvUI {
 
@@ -251,7 +251,7 @@ protected:
     SIZE m_borderRound = {};
     RECT m_paintRect = {};
     RECT m_borderRect = {};
-    CUIStringMap m_customAttributes{83};
+    OwnedStringMap<CUIString> m_customAttributes{83};
 
 private:
     struct StyleFrame;

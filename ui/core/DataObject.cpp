@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <new>
 
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/RenderGdi.h"
 
 namespace KvUI {
@@ -74,22 +74,7 @@ CIDataObject::~CIDataObject() {
 }
 
 HRESULT CIDataObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CIDataObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-
-ULONG CIDataObject::Release() {
-    const LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    return kvwin::QueryInterfaceFor<IDataObject>(this, iid, object);
 }
 
 HRESULT CIDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
@@ -170,7 +155,7 @@ HRESULT CIDataObject::EnumDAdvise(IEnumSTATDATA**) { return OLE_E_ADVISENOTSUPPO
 
 CIDataObject* CreateBitmapDataObject(CIDropSource* source, HDC referenceDC, HBITMAP bitmap) {
     if (!bitmap) return nullptr;
-    CComRef<CIDataObject> data;
+    kvwin::CComRef<CIDataObject> data;
     try {
         data.Reset(new CIDataObject(source));
     } catch (const std::bad_alloc&) {
@@ -187,12 +172,12 @@ CIDataObject* CreateBitmapDataObject(CIDropSource* source, HDC referenceDC, HBIT
     FORMATETC metafileFormat{CF_ENHMETAFILE, nullptr, DVASPECT_CONTENT, -1, TYMED_ENHMF};
     STGMEDIUM metafileMedium{};
     metafileMedium.tymed = TYMED_ENHMF;
-    metafileMedium.hEnhMetaFile = MetafileOfBitmap(referenceDC, bitmap);
-    if (!metafileMedium.hEnhMetaFile) return nullptr;
-    if (FAILED(data->SetData(&metafileFormat, &metafileMedium, TRUE))) {
-        DeleteEnhMetaFile(metafileMedium.hEnhMetaFile);
-        return nullptr;
-    }
+    kvwin::UniqueEnhMetaFile metafile(MetafileOfBitmap(referenceDC, bitmap));
+    if (!metafile) return nullptr;
+    metafileMedium.hEnhMetaFile = metafile.get();
+    if (FAILED(data->SetData(&metafileFormat, &metafileMedium, TRUE))) return nullptr;
+    // The data object took the metafile over.
+    metafile.release();
     return data.Detach();
 }
 

@@ -8,14 +8,14 @@
 
 #include "ui/core/EnumFormatEtc.h"
 
+#include "win/ComObject.h"
+
 namespace KvUI {
 
 class CIDropSource;
 
-// COM interfaces have no virtual destructor: objects die through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class CIDataObject final : public IDataObject {
+// The count starts at 0 and the last Release deletes the object.
+class CIDataObject final : public kvwin::ComObject<IDataObject> {
 public:
     // The drop source is only remembered: it is not counted.
     explicit CIDataObject(CIDropSource* source);
@@ -23,8 +23,6 @@ public:
     CIDataObject& operator=(const CIDataObject&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override;
@@ -41,13 +39,11 @@ public:
 private:
     ~CIDataObject();
 
-    LONG m_refs = 0;
     CIDropSource* m_source;
     // Parallel lists: m_media[i] is the data of m_formats[i].
     std::vector<CFormatEtcCopy> m_formats;
     std::vector<STGMEDIUM> m_media;
 };
-#pragma GCC diagnostic pop
 
 // A new data object (one reference, for the caller) with a copy of `bitmap`
 // as CF_BITMAP and an enhanced metafile of it, recorded against

@@ -10,23 +10,17 @@ bool CDelegateBase::Equals(const CDelegateBase& other) const {
     return m_object == other.m_object && memcmp(m_function, other.m_function, kMaxFunctionSize) == 0;
 }
 
-CEventSource::~CEventSource() {
-    for (int i = 0; i < m_delegates.GetSize(); ++i) delete static_cast<CDelegateBase*>(m_delegates[i]);
-}
-
 void CEventSource::Add(const CDelegateBase& delegate) {
-    for (int i = 0; i < m_delegates.GetSize(); ++i) {
-        const auto* held = static_cast<const CDelegateBase*>(m_delegates[i]);
-        if (held && held->Equals(delegate)) return;
+    for (const std::unique_ptr<CDelegateBase>& held : m_delegates) {
+        if (held->Equals(delegate)) return;
     }
-    CDelegateBase* copy = delegate.Copy();
-    if (!m_delegates.Add(copy)) delete copy;
+    if (std::unique_ptr<CDelegateBase> copy{delegate.Copy()}) m_delegates.push_back(std::move(copy));
 }
 
 bool CEventSource::Invoke(void* param) {
-    for (int i = 0; i < m_delegates.GetSize(); ++i) {
-        auto* delegate = static_cast<CDelegateBase*>(m_delegates[i]);
-        if (delegate && !delegate->Invoke(param)) return false;
+    // A delegate may add another while it runs: the walk goes by index.
+    for (size_t i = 0; i < m_delegates.size(); ++i) {
+        if (!m_delegates[i]->Invoke(param)) return false;
     }
     return true;
 }

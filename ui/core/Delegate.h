@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include <cstring>
-
-#include "ui/core/UIPtrArray.h"
+#include <memory>
+#include <vector>
 
 namespace KvUI {
 
@@ -62,7 +62,7 @@ public:
     CEventSource() = default;
     CEventSource(const CEventSource&) = delete;
     CEventSource& operator=(const CEventSource&) = delete;
-    ~CEventSource();
+    ~CEventSource() = default;
 
     // Appends a copy unless an equal delegate is already there.
     void Add(const CDelegateBase& delegate);
@@ -71,7 +71,7 @@ public:
         return *this;
     }
 
-    bool HasDelegates() const { return !m_delegates.IsEmpty(); }
+    bool HasDelegates() const { return !m_delegates.empty(); }
     explicit operator bool() const { return HasDelegates(); }
 
     // True unless a delegate returned false; that one ends the walk.
@@ -79,7 +79,7 @@ public:
     bool operator()(void* param) { return Invoke(param); }
 
 private:
-    CUIPtrArray m_delegates;
+    std::vector<std::unique_ptr<CDelegateBase>> m_delegates;
 };
 
 }  // namespace KvUI

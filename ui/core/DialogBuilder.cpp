@@ -292,45 +292,38 @@ CControlUI* CDialogBuilder::MakeControl(LPCTSTR tag) const {
 }
 
 CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager) {
+    // What no parent owns: the control being built, and (without a parent)
+    // the first top-level control until the caller takes it. Whatever is
+    // still held here when the build gives up dies with these owners.
+    std::unique_ptr<CControlUI> topLevel;
     CControlUI* result = nullptr;
     IContainerUI* container = nullptr;
     bool containerLooked = false;
-    // On a refused include nothing built here survives that no parent owns.
-    const auto abandon = [&]() -> CControlUI* {
-        if (!parent) delete result;
-        return nullptr;
-    };
 
     for (CMarkupNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
         LPCTSTR tag = child.GetName();
         if (IsDeclaration(tag)) continue;
         if (Is(tag, L"Include")) {
-            if (!Include(child, parent, manager, result)) return abandon();
+            if (!Include(child, parent, manager, topLevel)) return nullptr;
+            if (!parent) result = topLevel.get();
             continue;
         }
 
-        CControlUI* control = MakeControl(tag);
-        if (!control) continue;
+        std::unique_ptr<CControlUI> owned(MakeControl(tag));
+        if (!owned) continue;
+        CControlUI* const control = owned.get();
         if (child.HasChildren()) {
             Parse(child, control, manager);
-            if (m_failed) {
-                delete control;
-                return abandon();
-            }
+            if (m_failed) return nullptr;
         }
         if (parent) {
             if (!containerLooked) {
                 container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
                 containerLooked = true;
             }
-            if (!container) {
-                delete control;
-                return nullptr;
-            }
-            if (!container->Add(control)) {
-                delete control;
-                continue;
-            }
+            if (!container) return nullptr;
+            if (!container->Add(control)) continue;
+            owned.release();  // the parent's from here
         }
         if (manager) {
             control->SetManager(manager, nullptr, false);
@@ -343,18 +336,15 @@ CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, C
         // manager and parent for the whole tree.
         if (manager) control->SetManager(nullptr, nullptr, false);
 
-        if (!result) {
-            result = control;
-        } else if (!parent) {
-            // A second top-level control has no owner: the first is the result.
-            delete control;
-        }
+        // A second top-level control has no owner: the first is the result.
+        if (!result) result = control;
+        if (!parent && !topLevel) topLevel = std::move(owned);
     }
-    return result;
+    return parent ? result : topLevel.release();
 }
 
 bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager,
-                             CControlUI*& result) {
+                             std::unique_ptr<CControlUI>& topLevel) {
     if (!node.HasAttributes()) return true;
     wchar_t source[kMaxValue + 1] = {};
     wchar_t countText[kMaxValue + 1] = {};
@@ -374,13 +364,11 @@ bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaint
             m_error = builder.m_error;
             return false;
         }
-        if (parent || !made) continue;
-        // Without a parent the included controls are top-level controls too.
-        if (!result) {
-            result = made;
-        } else {
-            delete made;
-        }
+        if (parent) continue;
+        // Without a parent the included controls are top-level controls too;
+        // only the first is kept.
+        std::unique_ptr<CControlUI> owned(made);
+        if (!topLevel) topLevel = std::move(owned);
     }
     return true;
 }

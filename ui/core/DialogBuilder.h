@@ -5,6 +5,8 @@
 // control is made per element below the root, by tag name.
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/core/Markup.h"
 #include "ui/core/UIString.h"
 
@@ -52,7 +54,8 @@ private:
     bool IsBeingBuilt(const CUIString& document) const;
     CControlUI* RefuseCycle(LPCTSTR document);
     CControlUI* Parse(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager);
-    bool Include(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager, CControlUI*& result);
+    bool Include(const CMarkupNode& node, CControlUI* parent, CPaintManagerUI* manager,
+                 std::unique_ptr<CControlUI>& topLevel);
     CControlUI* MakeControl(LPCTSTR tag) const;
 
     CMarkup m_xml;

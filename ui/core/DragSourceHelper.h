@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 
 namespace KvUI {
 
-using CDragSourceHelper = CComRef<IDragSourceHelper>;
+using CDragSourceHelper = kvwin::CComRef<IDragSourceHelper>;
 
 }  // namespace KvUI

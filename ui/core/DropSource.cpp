@@ -4,28 +4,14 @@
 
 #include <new>
 
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
+#include "ui/core/RenderGdi.h"
 
 namespace KvUI {
 
 HRESULT CIDropSource::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CIDropSource::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-
-ULONG CIDropSource::Release() {
-    const LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    return kvwin::QueryInterfaceFor<IDropSource>(this, iid, object);
 }
 
 HRESULT CIDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
@@ -40,17 +26,17 @@ HRESULT CIDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
 HRESULT CIDropSource::GiveFeedback(DWORD) { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 DWORD DragBitmapOut(HDC referenceDC, HBITMAP bitmap) {
-    CComRef<CIDropSource> source;
+    kvwin::CComRef<CIDropSource> source;
     try {
         source.Reset(new CIDropSource());
     } catch (const std::bad_alloc&) {
         return DROPEFFECT_NONE;
     }
     source->AddRef();
-    CComRef<CIDataObject> data(CreateBitmapDataObject(source.Get(), referenceDC, bitmap));
+    kvwin::CComRef<CIDataObject> data(CreateBitmapDataObject(source.Get(), referenceDC, bitmap));
     if (!data) return DROPEFFECT_NONE;
 
-    CComRef<IDragSourceHelper> helper;
+    kvwin::CComRef<IDragSourceHelper> helper;
     if (SUCCEEDED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
                                    helper.ReceiveVoid()))) {
         BITMAP bm{};
@@ -59,11 +45,10 @@ DWORD DragBitmapOut(HDC referenceDC, HBITMAP bitmap) {
         image.sizeDragImage = SIZE{bm.bmWidth, bm.bmHeight};
         image.ptOffset = POINT{bm.bmWidth / 2, bm.bmHeight / 2};
         // The helper keeps the bitmap it is given, so it gets its own copy.
-        image.hbmpDragImage = static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
+        UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)));
+        image.hbmpDragImage = copy.get();
         image.crColorKey = GetSysColor(COLOR_WINDOW);
-        if (image.hbmpDragImage && FAILED(helper->InitializeFromBitmap(&image, data.Get()))) {
-            DeleteObject(image.hbmpDragImage);
-        }
+        if (copy && SUCCEEDED(helper->InitializeFromBitmap(&image, data.Get()))) copy.release();
     }
 
     DWORD effect = DROPEFFECT_NONE;

@@ -4,20 +4,18 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "win/ComObject.h"
+
 namespace KvUI {
 
-// COM interfaces have no virtual destructor: objects die through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class CIDropSource final : public IDropSource {
+// The count starts at 0 and the last Release deletes the object.
+class CIDropSource final : public kvwin::ComObject<IDropSource> {
 public:
     CIDropSource() = default;
     CIDropSource(const CIDropSource&) = delete;
     CIDropSource& operator=(const CIDropSource&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override;
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override;
 
@@ -27,10 +25,8 @@ public:
 private:
     ~CIDropSource() = default;
 
-    LONG m_refs = 0;
     bool m_dropped = false;
 };
-#pragma GCC diagnostic pop
 
 // Drags an image out of a window: OLE's modal drag loop runs with a data
 // object holding `bitmap` (copied) and the shell's drag image made from it,

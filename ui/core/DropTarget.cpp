@@ -34,21 +34,6 @@ private:
     void* m_data;
 };
 
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() {
-        if (m_dc) ReleaseDC(m_window, m_dc);
-    }
-    HDC Get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
-
 // Where the parts of a packed DIB lie, once every part is known to fit its block.
 struct PackedDib {
     const BITMAPINFOHEADER* header;
@@ -141,7 +126,7 @@ UniqueBitmap BitmapFromPackedDib(HGLOBAL global) {
     PackedDib dib{};
     if (!ParsePackedDib(lock.Data(), lock.Size(), dib)) return {};
     const WindowDC screen(nullptr);
-    return UniqueBitmap(CreateDIBitmap(screen.Get(), dib.header, CBM_INIT, dib.bits,
+    return UniqueBitmap(CreateDIBitmap(screen.get(), dib.header, CBM_INIT, dib.bits,
                                        reinterpret_cast<const BITMAPINFO*>(dib.header), DIB_RGB_COLORS));
 }
 
@@ -153,19 +138,19 @@ UniqueBitmap BitmapFromMetafile(HWND window, HENHMETAFILE metafile) {
     if (cx <= 0 || cy <= 0) return {};
 
     const WindowDC dc(window);
-    const int widthMm = GetDeviceCaps(dc.Get(), HORZSIZE);
-    const int heightMm = GetDeviceCaps(dc.Get(), VERTSIZE);
-    if (!dc.Get() || widthMm <= 0 || heightMm <= 0) return {};
+    const int widthMm = GetDeviceCaps(dc.get(), HORZSIZE);
+    const int heightMm = GetDeviceCaps(dc.get(), VERTSIZE);
+    if (!dc.get() || widthMm <= 0 || heightMm <= 0) return {};
     // The frame is in hundredths of a millimetre.
-    const int xRes = GetDeviceCaps(dc.Get(), HORZRES);
-    const int yRes = GetDeviceCaps(dc.Get(), VERTRES);
+    const int xRes = GetDeviceCaps(dc.get(), HORZRES);
+    const int yRes = GetDeviceCaps(dc.get(), VERTRES);
     const RECT frame{MulDiv(header.rclFrame.left, xRes, widthMm * 100),
                      MulDiv(header.rclFrame.top, yRes, heightMm * 100),
                      MulDiv(header.rclFrame.right, xRes, widthMm * 100),
                      MulDiv(header.rclFrame.bottom, yRes, heightMm * 100)};
 
-    UniqueMemoryDC memory(CreateCompatibleDC(dc.Get()));
-    UniqueBitmap bitmap(CreateCompatibleBitmap(dc.Get(), cx, cy));
+    UniqueMemoryDC memory(CreateCompatibleDC(dc.get()));
+    UniqueBitmap bitmap(CreateCompatibleBitmap(dc.get(), cx, cy));
     if (!memory || !bitmap) return {};
     const ScopedSelect select(memory.get(), bitmap.get());
     PlayEnhMetaFile(memory.get(), metafile, &frame);
@@ -204,7 +189,7 @@ UniqueBitmap BitmapFromFileDrop(HGLOBAL global) {
 bool OfferWindowImage(HWND window, HBITMAP bitmap) {
     const auto previous = reinterpret_cast<HBITMAP>(
         SendMessageW(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
-    if (previous && previous != bitmap) DeleteObject(previous);
+    const UniqueBitmap replaced(previous != bitmap ? previous : nullptr);
     return reinterpret_cast<HBITMAP>(SendMessageW(window, STM_GETIMAGE, IMAGE_BITMAP, 0)) == bitmap;
 }
 
@@ -213,19 +198,8 @@ bool OfferWindowImage(HWND window, HBITMAP bitmap) {
 CIDropTarget::~CIDropTarget() { RevokeDropTarget(); }
 
 HRESULT CIDropTarget::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return kvwin::QueryInterfaceFor<IDropTarget>(this, iid, object);
 }
-
-ULONG CIDropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-
-ULONG CIDropTarget::Release() { return static_cast<ULONG>(InterlockedDecrement(&m_refs)); }
 
 HRESULT CIDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) {
     if (!data || !effect) return E_INVALIDARG;

@@ -7,29 +7,25 @@
 
 #include <vector>
 
-#include "ui/core/ComRef.h"
+#include "win/ComObject.h"
+#include "win/ComRef.h"
 
 namespace KvUI {
 
-// IDropTarget has no virtual destructor; this class adds one for its owners.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class CIDropTarget : public IDropTarget {
+// The target lives inside its window object, which alone decides when it
+// dies: the count only says how many references OLE holds.
+class CIDropTarget : public kvwin::ComObjectNoDelete<IDropTarget> {
 public:
     CIDropTarget() = default;
     CIDropTarget(const CIDropTarget&) = delete;
     CIDropTarget& operator=(const CIDropTarget&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    // The target lives inside its window object, which alone decides when it
-    // dies: the count only says how many references OLE holds.
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keys, POINTL point, DWORD* effect) override;
-    virtual ~CIDropTarget();
+    ~CIDropTarget() override;
     // What a drop of the matched format does; true lets the caller release the
     // medium, false means the drop kept it.
     virtual bool OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect) = 0;
@@ -47,14 +43,12 @@ public:
 private:
     bool QueryDrop(DWORD keys, DWORD* effect);
 
-    LONG m_refs = 0;
     bool m_allowDrop = false;
-    CComRef<IDropTargetHelper> m_helper;
+    kvwin::CComRef<IDropTargetHelper> m_helper;
     std::vector<FORMATETC> m_accepted;
     int m_matched = -1;
     HWND m_window = nullptr;
 };
-#pragma GCC diagnostic pop
 
 // A skinned window's drop support: registers `target` for `window`, taking
 // bitmaps, packed DIBs, dropped files and enhanced metafiles, in that order.

@@ -36,22 +36,7 @@ CEnumFormatEtc::CEnumFormatEtc(const std::vector<CFormatEtcCopy>& formats, ULONG
 }
 
 HRESULT CEnumFormatEtc::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumFORMATETC)) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CEnumFormatEtc::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-
-ULONG CEnumFormatEtc::Release() {
-    const LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    return kvwin::QueryInterfaceFor<IEnumFORMATETC>(this, iid, object);
 }
 
 HRESULT CEnumFormatEtc::Next(ULONG count, FORMATETC* out, ULONG* fetched) {

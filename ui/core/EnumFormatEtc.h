@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "win/ComObject.h"
+
 namespace KvUI {
 
 // A FORMATETC that owns its own copy of the target-device block.
@@ -27,10 +29,8 @@ private:
     std::unique_ptr<DVTARGETDEVICE, TaskMemFree> m_device;
 };
 
-// COM interfaces have no virtual destructor: objects die through Release.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class CEnumFormatEtc final : public IEnumFORMATETC {
+// The count starts at 0 and the last Release deletes the object.
+class CEnumFormatEtc final : public kvwin::ComObject<IEnumFORMATETC> {
 public:
     // Throws std::bad_alloc when the list cannot be copied.
     explicit CEnumFormatEtc(const std::vector<CFormatEtcCopy>& formats, ULONG position = 0);
@@ -38,8 +38,6 @@ public:
     CEnumFormatEtc& operator=(const CEnumFormatEtc&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC* out, ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
@@ -48,10 +46,8 @@ public:
 private:
     ~CEnumFormatEtc() = default;
 
-    LONG m_refs = 0;
     std::vector<CFormatEtcCopy> m_formats;
     ULONG m_position = 0;
 };
-#pragma GCC diagnostic pop
 
 }  // namespace KvUI

@@ -1,11 +1,13 @@
 #include "ui/core/Markup.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <cwctype>
 #include <new>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "ui/core/AttributeValue.h"
@@ -13,6 +15,7 @@
 #include "ui/core/RenderEngine.h"
 #include "ui/core/SkinFile.h"
 #include "ui/core/ZipArchive.h"
+#include "win/TextConversion.h"
 
 #include <emmintrin.h>
 
@@ -91,22 +94,12 @@ LPCTSTR ReadFailureMessage(SkinReadStatus status) {
     return L"Could not read file";
 }
 
-// Converts bytes of the ANSI code page. UTF-16 needs no more code units
-// than there are bytes, so one pass into a buffer of that size normally does;
-// should a code page ever need more, the exact size is asked for.
+// Converts bytes of the ANSI code page into the document's zero-terminated text.
 void ConvertAnsi(const BYTE* data, size_t size, std::unique_ptr<wchar_t[]>& text, size_t& length) {
-    const char* const bytes = reinterpret_cast<const char*>(data);
-    const int count = static_cast<int>(size);
-    int capacity = count;
-    text.reset(new wchar_t[size + 1]);
-    int converted = count > 0 ? MultiByteToWideChar(CP_ACP, 0, bytes, count, text.get(), capacity) : 0;
-    if (converted == 0 && count > 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
-        capacity = MultiByteToWideChar(CP_ACP, 0, bytes, count, nullptr, 0);
-        text.reset(new wchar_t[static_cast<size_t>(capacity) + 1]);
-        converted = MultiByteToWideChar(CP_ACP, 0, bytes, count, text.get(), capacity);
-    }
-    length = converted > 0 ? static_cast<size_t>(converted) : 0;
-    text[length] = L'\0';
+    const std::wstring wide = kvwin::AnsiToWide(std::string_view(reinterpret_cast<const char*>(data), size));
+    length = wide.size();
+    text.reset(new wchar_t[length + 1]);
+    std::copy_n(wide.c_str(), length + 1, text.get());
 }
 
 // The length of the well-formed UTF-8 sequence that starts with the

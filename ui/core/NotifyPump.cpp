@@ -16,12 +16,13 @@ const TNotifyMap* CNotifyPump::GetMessageMap() const { return GetThisNotifyMap()
 
 bool CNotifyPump::NotifyPump(TUINotify& msg) {
     if (!msg.virtualWindow.IsEmpty()) {
-        for (int i = 0; i < m_virtualWnds.GetSize(); ++i) {
-            LPCTSTR name = m_virtualWnds.GetAt(i);
-            if (!name || msg.virtualWindow.CompareNoCase(name) != 0) continue;
-            auto* pump = static_cast<CNotifyPump*>(m_virtualWnds.Find(name, false));
-            if (pump && pump->LoopDispatch(msg)) return true;
-        }
+        bool handled = false;
+        m_virtualWnds.ForEach([&](const CUIString& name, CNotifyPump* pump) {
+            if (msg.virtualWindow.CompareNoCase(name) != 0) return false;
+            handled = pump && pump->LoopDispatch(msg);
+            return handled;
+        });
+        if (handled) return true;
     }
     return LoopDispatch(msg);
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "ui/core/UIDefine.h"
-#include "ui/core/UIStringMap.h"
+#include "ui/core/StringHashMap.h"
 
 namespace KvUI {
 
@@ -51,7 +51,7 @@ public:
 
 protected:
     // Virtual-window name to the pump that handles that window's notifications.
-    CUIStringMap m_virtualWnds{83};
+    StringHashMap<CNotifyPump*> m_virtualWnds{83};
 };
 
 }  // namespace KvUI

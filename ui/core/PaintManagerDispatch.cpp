@@ -41,7 +41,7 @@ CControlUI* CALLBACK FindShortcut(CControlUI* control, LPVOID data) {
 }
 
 bool IsLiveManager(const CPaintManagerUI* manager) {
-    return Process().managers.Find(const_cast<CPaintManagerUI*>(manager)) >= 0;
+    return paintmanager::Contains(Process().managers, manager);
 }
 
 // The rich edit keeps TAB when its "wanttab" is on. It asks through this hook;
@@ -51,24 +51,24 @@ bool RichEditWantsTab(CControlUI* richEdit) {
     return false;
 }
 
-bool AddNonNull(CUIPtrArray& list, void* item) { return item && list.Add(item); }
-
-bool RemoveFirst(CUIPtrArray& list, void* item) {
-    const int index = list.Find(item);
-    return index >= 0 && list.Remove(index);
+template <class T>
+bool AddNonNull(std::vector<T*>& list, T* item) {
+    if (!item) return false;
+    list.push_back(item);
+    return true;
 }
 
 // Offers a message to the filters registered when it arrived. A filter may
 // add or remove filters (a closing menu removes itself): the walk goes over a
 // copy and skips any filter removed meanwhile.
-bool OfferToFilters(const CUIPtrArray& filters, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (filters.IsEmpty()) return false;
-    const CUIPtrArray snapshot(filters);
-    for (int i = 0; i < snapshot.GetSize(); ++i) {
-        void* const item = snapshot[i];
-        if (filters.Find(item) < 0) continue;
+bool OfferToFilters(const std::vector<IMessageFilterUI*>& filters, UINT msg, WPARAM wParam, LPARAM lParam,
+                    LRESULT& result) {
+    if (filters.empty()) return false;
+    const std::vector<IMessageFilterUI*> snapshot(filters);
+    for (IMessageFilterUI* const item : snapshot) {
+        if (!paintmanager::Contains(filters, item)) continue;
         bool handled = false;
-        const LRESULT filtered = static_cast<IMessageFilterUI*>(item)->MessageHandler(msg, wParam, lParam, handled);
+        const LRESULT filtered = item->MessageHandler(msg, wParam, lParam, handled);
         if (handled) {
             result = filtered;
             return true;
@@ -83,15 +83,15 @@ bool OfferToFilters(const CUIPtrArray& filters, UINT msg, WPARAM wParam, LPARAM 
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) { return AddNonNull(m_preMessageFilters, filter); }
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
-    return RemoveFirst(m_preMessageFilters, filter);
+    return paintmanager::RemoveFirst(m_preMessageFilters, filter);
 }
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) { return AddNonNull(m_messageFilters, filter); }
-bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) { return RemoveFirst(m_messageFilters, filter); }
+bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) { return paintmanager::RemoveFirst(m_messageFilters, filter); }
 bool CPaintManagerUI::AddTranslateAccelerator(ITranslateAccelerator* translator) {
     return AddNonNull(m_translateAccelerators, translator);
 }
 bool CPaintManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* translator) {
-    return RemoveFirst(m_translateAccelerators, translator);
+    return paintmanager::RemoveFirst(m_translateAccelerators, translator);
 }
 
 void CPaintManagerUI::SetHoverTime(int ms) { m_hoverTime = ms; }
@@ -126,11 +126,10 @@ void CPaintManagerUI::MessageLoop() {
 
 bool CPaintManagerUI::TranslateMessage(const MSG* msg) {
     LRESULT lRes = 0;
-    CUIPtrArray& managers = Process().managers;
+    const std::vector<CPaintManagerUI*>& managers = Process().managers;
     const LONG_PTR style = GetWindowLongPtrW(msg->hwnd, GWL_STYLE);
     if ((style & WS_CHILD) == 0) {
-        for (int i = 0; i < managers.GetSize(); ++i) {
-            auto* manager = static_cast<CPaintManagerUI*>(managers[i]);
+        for (CPaintManagerUI* const manager : managers) {
             if (manager->GetPaintWindow() != msg->hwnd) continue;
             return manager->TranslateAccelerator(const_cast<MSG*>(msg)) ||
                    manager->PreMessageHandler(msg->message, msg->wParam, msg->lParam, lRes);
@@ -138,8 +137,8 @@ bool CPaintManagerUI::TranslateMessage(const MSG* msg) {
         return false;
     }
     const HWND parent = ::GetParent(msg->hwnd);
-    for (int i = 0; i < managers.GetSize(); ++i) {
-        auto* manager = static_cast<CPaintManagerUI*>(managers[i]);
+    for (size_t i = 0; i < managers.size(); ++i) {
+        CPaintManagerUI* const manager = managers[i];
         for (HWND ancestor = parent; ancestor; ancestor = ::GetParent(ancestor)) {
             const HWND paintWnd = manager->GetPaintWindow();
             if (msg->hwnd != paintWnd && ancestor != paintWnd) continue;
@@ -153,8 +152,8 @@ bool CPaintManagerUI::TranslateMessage(const MSG* msg) {
 }
 
 bool CPaintManagerUI::TranslateAccelerator(MSG* msg) {
-    for (int i = 0; i < m_translateAccelerators.GetSize(); ++i) {
-        if (static_cast<ITranslateAccelerator*>(m_translateAccelerators[i])->TranslateAccelerator(msg) == 0) return true;
+    for (size_t i = 0; i < m_translateAccelerators.size(); ++i) {
+        if (m_translateAccelerators[i]->TranslateAccelerator(msg) == 0) return true;
     }
     return false;
 }
@@ -295,8 +294,8 @@ bool CPaintManagerUI::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         if (m_root) m_root->NeedUpdate();
         return true;
     case WM_TIMER:
-        for (int i = 0; i < m_timers.GetSize(); ++i) {
-            const auto* timer = static_cast<const TUITimer*>(m_timers[i]);
+        for (size_t i = 0; i < m_timers.size(); ++i) {
+            const TUITimer* timer = m_timers[i].get();
             if (timer->window != m_paintWnd || timer->windowTimerId != LOWORD(wParam) || timer->killed) continue;
             TUIEvent event = MakeEvent(EventTimer, timer->control, timer->localId, lParam);
             timer->control->Event(event);
@@ -538,8 +537,7 @@ void CPaintManagerUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam) 
     if (eventType == EventButtonDown) {
         if (control->IsDragEnabled()) {
             m_dragPending = true;
-            if (m_dragBitmap) DeleteObject(m_dragBitmap);
-            m_dragBitmap = CRenderEngine::GenerateBitmap2(this, control, control->GetPos());
+            m_dragBitmap.reset(CRenderEngine::GenerateBitmap2(this, control, control->GetPos()));
         }
         SetCapture();
         m_eventClick = control;

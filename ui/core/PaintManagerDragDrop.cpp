@@ -15,7 +15,7 @@ bool CPaintManagerUI::OnDrop(FORMATETC* format, STGMEDIUM& medium, DWORD* effect
 
 void CPaintManagerUI::StartDrag() {
     ReleaseCapture();
-    if (m_dragBitmap) DragBitmapOut(m_paintDC, m_dragBitmap);
+    if (m_dragBitmap) DragBitmapOut(m_paintDC.get(), m_dragBitmap.get());
     m_dragPending = false;
 }
 

@@ -36,11 +36,15 @@ void AddExStyle(HWND window, LONG_PTR bits) {
     if ((style & bits) != bits) SetWindowLongPtrW(window, GWL_EXSTYLE, style | bits);
 }
 
-// A rectangle of a bottom-up 32-bit DIB of `size`, as byte pointers per row;
-// the rectangle is cut to the bitmap first so no loop can leave it.
+BYTE* Bytes(const kvwin::MemoryDib& dib) { return reinterpret_cast<BYTE*>(dib.pixels()); }
+
+// A rectangle of a bottom-up 32-bit DIB, as byte pointers per row; the
+// rectangle is cut to the bitmap first so no loop can leave it.
 template <class F>
-void ForEachRow(BYTE* bits, SIZE size, RECT rc, F f) {
+void ForEachRow(const kvwin::MemoryDib& dib, RECT rc, F f) {
+    BYTE* const bits = Bytes(dib);
     if (!bits) return;
+    const SIZE size{dib.width(), dib.height()};
     rc.left = std::max<LONG>(rc.left, 0);
     rc.top = std::max<LONG>(rc.top, 0);
     rc.right = std::min<LONG>(rc.right, size.cx);
@@ -52,13 +56,21 @@ void ForEachRow(BYTE* bits, SIZE size, RECT rc, F f) {
     }
 }
 
-void ClearPixels(BYTE* bits, SIZE size, const RECT& rc) {
-    ForEachRow(bits, size, rc, [](BYTE* row, size_t, int count) { memset(row, 0, static_cast<size_t>(count) * 4); });
+void ClearPixels(const kvwin::MemoryDib& dib, const RECT& rc) {
+    ForEachRow(dib, rc, [](BYTE* row, size_t, int count) { memset(row, 0, static_cast<size_t>(count) * 4); });
 }
+
+// The controls waiting for a layout, in the public found list and typed for the layout pass.
+struct UpdateSearch {
+    CUIPtrArray& found;
+    std::vector<CControlUI*> controls;
+};
 
 CControlUI* CALLBACK CollectUpdateNeeded(CControlUI* control, LPVOID data) {
     if (!control->IsUpdateNeeded()) return nullptr;
-    static_cast<CUIPtrArray*>(data)->Add(control);
+    auto* search = static_cast<UpdateSearch*>(data);
+    search->found.Add(control);
+    search->controls.push_back(control);
     return control;
 }
 
@@ -136,11 +148,14 @@ void CPaintManagerUI::InvalidateRect(RECT& rc) {
     ::InvalidateRect(m_paintWnd, &rc, FALSE);
 }
 
-bool CPaintManagerUI::AddPostPaint(CControlUI* control) { return control && m_postPaintControls.Add(control); }
+bool CPaintManagerUI::AddPostPaint(CControlUI* control) {
+    if (!control) return false;
+    m_postPaintControls.push_back(control);
+    return true;
+}
 
 bool CPaintManagerUI::RemovePostPaint(CControlUI* control) {
-    const int index = m_postPaintControls.Find(control);
-    return index >= 0 && m_postPaintControls.Remove(index);
+    return paintmanager::RemoveFirst(m_postPaintControls, control);
 }
 
 RECT CPaintManagerUI::GetChildWindowRect(HWND child) const {
@@ -152,18 +167,8 @@ RECT CPaintManagerUI::GetChildWindowRect(HWND child) const {
 }
 
 void CPaintManagerUI::FreeOffscreen() {
-    if (m_offscreenDC) DeleteDC(m_offscreenDC);
-    if (m_backgroundDC) DeleteDC(m_backgroundDC);
-    if (m_offscreenBitmap) DeleteObject(m_offscreenBitmap);
-    if (m_backgroundBitmap) DeleteObject(m_backgroundBitmap);
-    m_offscreenDC = nullptr;
-    m_backgroundDC = nullptr;
-    m_offscreenBitmap = nullptr;
-    m_backgroundBitmap = nullptr;
-    // The pixel pointers die with their bitmaps.
-    m_offscreenBits = nullptr;
-    m_backgroundBits = nullptr;
-    m_offscreenSize = SIZE{};
+    m_offscreen.reset();
+    m_background.reset();
 }
 
 // ---- WM_PAINT ----
@@ -175,10 +180,9 @@ bool CPaintManagerUI::LayOutTree(const RECT& client) {
         m_root->SetPos(client, true);
     } else {
         m_foundControls.Empty();
-        m_root->FindControl(CollectUpdateNeeded, &m_foundControls,
-                            UIFIND_VISIBLE | UIFIND_UPDATETEST | UIFIND_ME_FIRST);
-        for (int i = 0; i < m_foundControls.GetSize(); ++i) {
-            auto* control = static_cast<CControlUI*>(m_foundControls[i]);
+        UpdateSearch search{m_foundControls, {}};
+        m_root->FindControl(CollectUpdateNeeded, &search, UIFIND_VISIBLE | UIFIND_UPDATETEST | UIFIND_ME_FIRST);
+        for (CControlUI* const control : search.controls) {
             control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
         }
     }
@@ -220,7 +224,7 @@ bool CPaintManagerUI::OnPaint() {
             }
         }
     } else if (m_layered && m_layeredChanged) {
-        ClearPixels(m_offscreenBits, m_offscreenSize, RECT{0, 0, m_offscreenSize.cx, m_offscreenSize.cy});
+        ClearPixels(m_offscreen, RECT{0, 0, m_offscreen.width(), m_offscreen.height()});
         m_root->SetPos(client, true);
     }
 
@@ -234,46 +238,36 @@ bool CPaintManagerUI::OnPaint() {
     }
 
     // A bitmap of another size (the window was resized) is never painted into.
-    if (m_offscreenBitmap && (m_offscreenSize.cx != width || m_offscreenSize.cy != height)) FreeOffscreen();
-    if (m_offscreenPaint && !m_offscreenBitmap && width > 0 && height > 0) {
-        m_offscreenDC = CreateCompatibleDC(m_paintDC);
-        m_offscreenBitmap = CRenderEngine::CreateARGB32Bitmap(m_paintDC, width, height, &m_offscreenBits);
-        m_offscreenSize = SIZE{width, height};
-        // Half a pair is no use, and a DC kept from a failed try would leak on the next.
-        if (!m_offscreenDC || !m_offscreenBitmap) FreeOffscreen();
+    if (m_offscreen.Ready() && (m_offscreen.width() != width || m_offscreen.height() != height)) FreeOffscreen();
+    if (m_offscreenPaint && !m_offscreen.Ready() && width > 0 && height > 0) {
+        m_offscreen = kvwin::MemoryDib(m_paintDC.get(), width, height, false);
     }
 
+    const HDC paintDC = m_paintDC.get();
     PAINTSTRUCT ps = {};
     BeginPaint(m_paintWnd, &ps);
-    if (!m_offscreenPaint || !m_offscreenBitmap) {
-        const int saved = SaveDC(m_paintDC);
-        m_root->Paint(m_paintDC, paint, nullptr);
-        for (int i = 0; i < m_postPaintControls.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_postPaintControls[i])->DoPostPaint(m_paintDC, paint);
-        }
-        RestoreDC(m_paintDC, saved);
+    if (!m_offscreenPaint || !m_offscreen.Ready()) {
+        const int saved = SaveDC(paintDC);
+        m_root->Paint(paintDC, paint, nullptr);
+        for (size_t i = 0; i < m_postPaintControls.size(); ++i) m_postPaintControls[i]->DoPostPaint(paintDC, paint);
+        RestoreDC(paintDC, saved);
     } else {
-        const HGDIOBJ oldBitmap = SelectObject(m_offscreenDC, m_offscreenBitmap);
-        const int saved = SaveDC(m_offscreenDC);
-        if (m_layered) ClearPixels(m_offscreenBits, m_offscreenSize, paint);
-        m_root->Paint(m_offscreenDC, paint, nullptr);
-        for (int i = 0; i < m_postPaintControls.GetSize(); ++i) {
-            static_cast<CControlUI*>(m_postPaintControls[i])->DoPostPaint(m_offscreenDC, paint);
-        }
-        RestoreDC(m_offscreenDC, saved);
+        const HDC offscreenDC = m_offscreen.dc();
+        const int saved = SaveDC(offscreenDC);
+        if (m_layered) ClearPixels(m_offscreen, paint);
+        m_root->Paint(offscreenDC, paint, nullptr);
+        for (size_t i = 0; i < m_postPaintControls.size(); ++i) m_postPaintControls[i]->DoPostPaint(offscreenDC, paint);
+        RestoreDC(offscreenDC, saved);
         if (!m_layered) {
-            BitBlt(m_paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-                   m_offscreenDC, paint.left, paint.top, SRCCOPY);
+            BitBlt(paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, offscreenDC,
+                   paint.left, paint.top, SRCCOPY);
         } else {
             PaintLayered(paint, width, height);
         }
-        SelectObject(m_offscreenDC, oldBitmap);
         if (m_showUpdateRect && !m_layered) {
-            const HGDIOBJ oldPen = SelectObject(m_paintDC, Process().showDirtyPen);
-            const HGDIOBJ oldBrush = SelectObject(m_paintDC, GetStockObject(NULL_BRUSH));
-            Rectangle(m_paintDC, paint.left, paint.top, paint.right, paint.bottom);
-            SelectObject(m_paintDC, oldBrush);
-            SelectObject(m_paintDC, oldPen);
+            const kvwin::ScopedSelect pen(paintDC, Process().showDirtyPen.get());
+            const kvwin::ScopedSelect brush(paintDC, GetStockObject(NULL_BRUSH));
+            Rectangle(paintDC, paint.left, paint.top, paint.right, paint.bottom);
         }
     }
     EndPaint(m_paintWnd, &ps);
@@ -293,24 +287,22 @@ void CPaintManagerUI::PaintLayered(const RECT& paint, int width, int height) {
 
     if (m_layeredImage && !m_layeredImage->drawString.IsEmpty()) {
         bool redraw = m_layeredChanged;
-        if (!m_backgroundBitmap) {
-            if (!m_backgroundDC) m_backgroundDC = CreateCompatibleDC(m_paintDC);
-            m_backgroundBitmap = CRenderEngine::CreateARGB32Bitmap(m_paintDC, width, height, &m_backgroundBits);
-            if (m_backgroundDC && m_backgroundBitmap) SelectObject(m_backgroundDC, m_backgroundBitmap);
+        if (!m_background.Ready()) {
+            m_background = kvwin::MemoryDib(m_paintDC.get(), width, height, false);
             redraw = true;
         }
-        if (redraw && m_backgroundDC && m_backgroundBits) {
-            ClearPixels(m_backgroundBits, m_offscreenSize, client);
+        if (redraw && m_background.Ready()) {
+            ClearPixels(m_background, client);
             CRenderClip clip;
-            CRenderClip::GenerateClip(m_backgroundDC, client, clip);
-            CRenderEngine::DrawImageInfo(m_backgroundDC, this, client, client, m_layeredImage.get());
+            CRenderClip::GenerateClip(m_background.dc(), client, clip);
+            CRenderEngine::DrawImageInfo(m_background.dc(), this, client, client, m_layeredImage.get());
             GdiFlush();
         }
         // The controls show only where the layered image does, scaled by its alpha.
-        const BYTE* background = m_backgroundBits;
-        BYTE* offscreen = m_offscreenBits;
-        if (background) {
-            ForEachRow(offscreen, m_offscreenSize, paint, [&](BYTE* row, size_t, int count) {
+        if (m_background.Ready()) {
+            const BYTE* background = Bytes(m_background);
+            BYTE* offscreen = Bytes(m_offscreen);
+            ForEachRow(m_offscreen, paint, [&](BYTE* row, size_t, int count) {
                 const BYTE* bg = background + (row - offscreen);
                 for (int x = 0; x < count; ++x, row += 4, bg += 4) {
                     const unsigned a = bg[3];
@@ -323,7 +315,7 @@ void CPaintManagerUI::PaintLayered(const RECT& paint, int width, int height) {
         }
     } else {
         // Plain GDI leaves alpha 0: such pixels become opaque, untouched ones stay clear.
-        ForEachRow(m_offscreenBits, m_offscreenSize, paint, [](BYTE* row, size_t, int count) {
+        ForEachRow(m_offscreen, paint, [](BYTE* row, size_t, int count) {
             for (int x = 0; x < count; ++x, row += 4) {
                 if (row[3] == 0 && (row[0] || row[1] || row[2])) row[3] = 255;
             }
@@ -335,7 +327,7 @@ void CPaintManagerUI::PaintLayered(const RECT& paint, int width, int height) {
         SIZE size = {width, height};
         POINT source = {0, 0};
         BLENDFUNCTION blend = {AC_SRC_OVER, 0, m_opacity, AC_SRC_ALPHA};
-        update(m_paintWnd, m_paintDC, &position, &size, m_offscreenDC, &source, 0, &blend, ULW_ALPHA);
+        update(m_paintWnd, m_paintDC.get(), &position, &size, m_offscreen.dc(), &source, 0, &blend, ULW_ALPHA);
     }
 }
 

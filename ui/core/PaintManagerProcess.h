@@ -2,6 +2,9 @@
 // The paint manager's process-wide state, shared by its source files only.
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
@@ -14,14 +17,14 @@ struct ProcessState {
     CUIString zipName;
     CUIString zipPassword;
     bool zipKeptOpen = false;
-    HZIP zip = nullptr;
+    UniqueZip zip;
     int resourceType = 0;
 
     CPaintManagerUI::ResourceSet shared;
     bool sharedFontReady = false;
 
     // Every live manager, in the order they were bound to their windows.
-    CUIPtrArray managers;
+    std::vector<CPaintManagerUI*> managers;
     CUIPtrArray plugins;
 
     short hue = 180;
@@ -32,18 +35,23 @@ struct ProcessState {
     // Made once, by the first manager, and kept for the process's life.
     bool initialised = false;
     HMODULE msimg32 = nullptr;
-    HPEN showDirtyPen = nullptr;
+    kvwin::UniquePen showDirtyPen;
 };
 
 ProcessState& Process();
 
-// Frees every entry of a resource map whose values are of type T.
-template <class T, class Free>
-void FreeMapValues(CUIStringMap& map, Free free) {
-    for (int i = 0; i < map.GetSize(); ++i) {
-        if (LPCTSTR key = map.GetAt(i)) free(static_cast<T*>(map.Find(key, false)));
-    }
-    map.RemoveAll();
+template <class T>
+bool Contains(const std::vector<T*>& list, const T* item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// Removes the first entry that is `item`; false when there is none.
+template <class T>
+bool RemoveFirst(std::vector<T*>& list, const T* item) {
+    const auto at = std::find(list.begin(), list.end(), item);
+    if (at == list.end()) return false;
+    list.erase(at);
+    return true;
 }
 
 }  // namespace paintmanager

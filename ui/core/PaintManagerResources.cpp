@@ -12,6 +12,7 @@
 #include "ui/core/RenderEngine.h"
 #include "ui/core/ResourceManager.h"
 #include "ui/core/SkinFile.h"
+#include "win/TextConversion.h"
 
 namespace KvUI {
 namespace paintmanager {
@@ -23,7 +24,6 @@ ProcessState& Process() {
 
 }  // namespace paintmanager
 
-using paintmanager::FreeMapValues;
 using paintmanager::Process;
 using paintmanager::ProcessState;
 
@@ -31,27 +31,9 @@ namespace {
 
 void CloseKeptZip() {
     ProcessState& p = Process();
-    if (p.zipKeptOpen && p.zip) CloseZip(p.zip);
-    p.zip = nullptr;
+    p.zip.reset();
     p.zipKeptOpen = false;
 }
-
-std::string ToAnsi(LPCTSTR text) {
-    const std::unique_ptr<char[]> ansi = WideToMultiByte(text, CP_ACP);
-    return ansi ? std::string(ansi.get()) : std::string();
-}
-
-void FreeFont(TFontInfo* info) {
-    if (!info) return;
-    if (info->font) DeleteObject(info->font);
-    delete info;
-}
-
-void FreeImage(TImageInfo* image) {
-    if (image) CRenderEngine::FreeImage(image, true);
-}
-
-void FreeString(CUIString* text) { delete text; }
 
 // The skin's font description, made from the stock GUI font; size in pixels
 // before scaling.
@@ -71,7 +53,7 @@ void InitSharedDefaultFont(TFontInfo& info) {
     LOGFONTW lf = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     lf.lfCharSet = DEFAULT_CHARSET;
-    info.font = CreateFontIndirectW(&lf);
+    info.font.reset(CreateFontIndirectW(&lf));
     info.faceName = lf.lfFaceName;
     info.size = -lf.lfHeight;
     info.bold = lf.lfWeight >= FW_BOLD;
@@ -80,18 +62,35 @@ void InitSharedDefaultFont(TFontInfo& info) {
     info.metrics = {};
 }
 
-template <class T>
-T* FindIn(CUIStringMap& map, LPCTSTR key) {
-    return static_cast<T*>(map.Find(key));
-}
-
 CUIString FontKey(int id) {
     CUIString key;
     key.SmallFormat(L"%d", id);
     return key;
 }
 
+// The first font of `fonts` in enumeration order for which `match` holds.
+template <class Match>
+TFontInfo* FirstFont(const OwnedStringMap<TFontInfo>& fonts, Match match) {
+    TFontInfo* found = nullptr;
+    fonts.ForEach([&](const CUIString&, const std::unique_ptr<TFontInfo>& info) {
+        if (!match(*info)) return false;
+        found = info.get();
+        return true;
+    });
+    return found;
+}
+
+// A text of the window's own table, else of the shared one; null when neither has `key`.
+LPCTSTR FindText(OwnedStringMap<CUIString>& own, OwnedStringMap<CUIString>& shared, LPCTSTR key) {
+    if (!key) return nullptr;
+    const CUIString* text = own.Find(key);
+    if (!text) text = shared.Find(key);
+    return text ? text->GetData() : nullptr;
+}
+
 }  // namespace
+
+void TImageInfoDeleter::operator()(TImageInfo* image) const { CRenderEngine::FreeImage(image, true); }
 
 // ---- Process-wide settings ----
 
@@ -115,7 +114,7 @@ const CUIString& CPaintManagerUI::GetResourcePath() { return Process().resourceP
 const CUIString& CPaintManagerUI::GetResourceZip() { return Process().zipName; }
 const CUIString& CPaintManagerUI::GetResourceZipPassword() { return Process().zipPassword; }
 bool CPaintManagerUI::IsCachedResourceZip() { return Process().zipKeptOpen; }
-HZIP CPaintManagerUI::GetResourceZipHandle() { return Process().zip; }
+HZIP CPaintManagerUI::GetResourceZipHandle() { return Process().zip.get(); }
 void CPaintManagerUI::SetInstance(HINSTANCE instance) { Process().instance = instance; }
 void CPaintManagerUI::SetResourceDll(HINSTANCE instance) { Process().resourceDll = instance; }
 
@@ -134,9 +133,9 @@ void CPaintManagerUI::SetResourceZip(const void* buffer, int length, LPCTSTR pas
     p.zipName = L"membuffer";
     p.zipKeptOpen = true;
     p.zipPassword = password;
-    const std::string ansi = ToAnsi(password);
-    p.zip = OpenZipMemory(buffer, length > 0 ? static_cast<unsigned int>(length) : 0u,
-                          ansi.empty() ? nullptr : ansi.c_str());
+    const std::string ansi = kvwin::WideToAnsi(password ? password : L"");
+    p.zip.reset(OpenZipMemory(buffer, length > 0 ? static_cast<unsigned int>(length) : 0u,
+                              ansi.empty() ? nullptr : ansi.c_str()));
 }
 
 int CPaintManagerUI::GetResourceType() { return Process().resourceType; }
@@ -155,13 +154,12 @@ void CPaintManagerUI::Term() {
     CResourceTextRegistry::ReleaseInstance();
     CControlFactory::DestroyInstance();
     ProcessState& p = Process();
-    FreeMapValues<TImageInfo>(p.shared.images, FreeImage);
-    FreeMapValues<TFontInfo>(p.shared.fonts, FreeFont);
-    if (p.shared.defaultFont.font) DeleteObject(p.shared.defaultFont.font);
+    p.shared.images.RemoveAll();
+    p.shared.fonts.RemoveAll();
     p.shared.defaultFont = TFontInfo();
     p.sharedFontReady = false;
-    FreeMapValues<CUIString>(p.shared.defaultAttributes, FreeString);
-    FreeMapValues<CUIString>(p.shared.styles, FreeString);
+    p.shared.defaultAttributes.RemoveAll();
+    p.shared.styles.RemoveAll();
     CloseKeptZip();
     p.zipName.Empty();
 }
@@ -175,7 +173,7 @@ void CPaintManagerUI::InitProcessResources() {
         InitCommonControls();
         // Kept loaded for the process: the render engine draws with its AlphaBlend and GradientFill.
         p.msimg32 = LoadLibraryW(L"msimg32.dll");
-        p.showDirtyPen = CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
+        p.showDirtyPen.reset(CreatePen(PS_SOLID, 1, RGB(220, 0, 0)));
         p.shared.colors[0] = 0xFFA7A6AA;
         p.shared.colors[1] = 0xFF000000;
         p.shared.colors[2] = 0xFF0000FF;
@@ -204,10 +202,9 @@ void CPaintManagerUI::SetDefaultColor(int index, DWORD color, bool shared) {
 }
 
 void CPaintManagerUI::MeasureFont(TFontInfo* info) {
-    if (!info || !m_paintDC || !info->font) return;
-    const HGDIOBJ old = SelectObject(m_paintDC, info->font);
-    GetTextMetricsW(m_paintDC, &info->metrics);
-    SelectObject(m_paintDC, old);
+    if (!info || !m_paintDC.get() || !info->font) return;
+    const kvwin::ScopedSelect select(m_paintDC.get(), info->font.get());
+    GetTextMetricsW(m_paintDC.get(), &info->metrics);
 }
 
 TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
@@ -219,13 +216,12 @@ TFontInfo* CPaintManagerUI::GetDefaultFontInfo() {
 
 void CPaintManagerUI::SetDefaultFont(LPCTSTR name, int size, bool bold, bool underline, bool italic,
                                      bool shared) {
-    const HFONT font = CreateSkinFont(name, size, bold, underline, italic, *GetScaler());
+    kvwin::UniqueFont font(CreateSkinFont(name, size, bold, underline, italic, *GetScaler()));
     if (!font) return;
     TFontInfo& info = TargetSet(shared).defaultFont;
-    if (info.font) DeleteObject(info.font);
-    info.font = font;
     LOGFONTW lf = {};
-    GetObjectW(font, sizeof lf, &lf);
+    GetObjectW(font.get(), sizeof lf, &lf);
+    info.font = std::move(font);
     info.faceName = lf.lfFaceName;
     info.size = size;
     info.bold = bold;
@@ -239,8 +235,8 @@ HFONT CPaintManagerUI::AddFont(int id, LPCTSTR name, int size, bool bold, bool u
                                bool shared) {
     const HFONT font = CreateSkinFont(name, size, bold, underline, italic, *GetScaler());
     if (!font) return nullptr;
-    auto* info = new TFontInfo;
-    info->font = font;
+    auto info = std::make_unique<TFontInfo>();
+    info->font.reset(font);
     LOGFONTW lf = {};
     GetObjectW(font, sizeof lf, &lf);
     info->faceName = lf.lfFaceName;
@@ -248,59 +244,50 @@ HFONT CPaintManagerUI::AddFont(int id, LPCTSTR name, int size, bool bold, bool u
     info->bold = bold;
     info->underline = underline;
     info->italic = italic;
-    MeasureFont(info);
+    MeasureFont(info.get());
 
-    CUIStringMap& fonts = TargetSet(shared).fonts;
+    OwnedStringMap<TFontInfo>& fonts = TargetSet(shared).fonts;
     const CUIString key = FontKey(id);
-    FreeFont(static_cast<TFontInfo*>(fonts.Find(key)));
     fonts.Remove(key);
-    if (!fonts.Insert(key, info)) {
-        FreeFont(info);
-        return nullptr;
-    }
-    return font;
+    return fonts.Insert(key, std::move(info)) ? font : nullptr;
 }
 
-HFONT CPaintManagerUI::GetFont(int id) { return GetFontInfo(id)->font; }
+HFONT CPaintManagerUI::GetFont(int id) { return GetFontInfo(id)->font.get(); }
 
 TFontInfo* CPaintManagerUI::GetFontInfo(int id) {
     if (id < 0) return GetDefaultFontInfo();
     const CUIString key = FontKey(id);
-    TFontInfo* info = FindIn<TFontInfo>(m_resources.fonts, key);
-    if (!info) info = FindIn<TFontInfo>(Process().shared.fonts, key);
+    TFontInfo* info = m_resources.fonts.Find(key);
+    if (!info) info = Process().shared.fonts.Find(key);
     if (!info) return GetDefaultFontInfo();
     if (info->metrics.tmHeight == 0) MeasureFont(info);
     return info;
 }
 
 TFontInfo* CPaintManagerUI::GetFontInfoByHandle(HFONT font) {
-    for (CUIStringMap* fonts : {&m_resources.fonts, &Process().shared.fonts}) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            auto* info = static_cast<TFontInfo*>(fonts->Find(fonts->GetAt(i), false));
-            if (info && info->font == font) {
-                if (info->metrics.tmHeight == 0) MeasureFont(info);
-                return info;
-            }
-        }
+    for (const OwnedStringMap<TFontInfo>* fonts : {&m_resources.fonts, &Process().shared.fonts}) {
+        TFontInfo* info = FirstFont(*fonts, [font](const TFontInfo& candidate) { return candidate.font.get() == font; });
+        if (!info) continue;
+        if (info->metrics.tmHeight == 0) MeasureFont(info);
+        return info;
     }
     return GetDefaultFontInfo();
 }
 
 HFONT CPaintManagerUI::FindFont(LPCTSTR name, int size, bool bold, bool underline, bool italic) const {
-    for (CUIStringMap* fonts : {const_cast<CUIStringMap*>(&m_resources.fonts), &Process().shared.fonts}) {
-        for (int i = 0; i < fonts->GetSize(); ++i) {
-            const auto* info = static_cast<const TFontInfo*>(fonts->Find(fonts->GetAt(i), false));
-            if (info && info->faceName == name && info->size == size && info->bold == bold &&
-                info->underline == underline && info->italic == italic) {
-                return info->font;
-            }
-        }
+    const OwnedStringMap<TFontInfo>* const sets[] = {&m_resources.fonts, &Process().shared.fonts};
+    for (const OwnedStringMap<TFontInfo>* fonts : sets) {
+        const TFontInfo* info = FirstFont(*fonts, [&](const TFontInfo& candidate) {
+            return candidate.faceName == name && candidate.size == size && candidate.bold == bold &&
+                   candidate.underline == underline && candidate.italic == italic;
+        });
+        if (info) return info->font.get();
     }
     return nullptr;
 }
 
 void CPaintManagerUI::RemoveAllFonts(bool shared) {
-    FreeMapValues<TFontInfo>(shared ? Process().shared.fonts : m_resources.fonts, FreeFont);
+    (shared ? Process().shared.fonts : m_resources.fonts).RemoveAll();
 }
 
 void CPaintManagerUI::AddFontFile(LPCTSTR file) {
@@ -310,13 +297,13 @@ void CPaintManagerUI::AddFontFile(LPCTSTR file) {
     DWORD installed = 0;
     const HANDLE handle = AddFontMemResourceEx(data.empty() ? nullptr : data.data(),
                                                static_cast<DWORD>(data.size()), nullptr, &installed);
-    m_memoryFonts.Add(handle);
+    m_memoryFonts.emplace_back(handle);
 }
 
 TImageInfo* CPaintManagerUI::GetImage(LPCTSTR name) const {
     if (!name) return nullptr;
-    auto* image = static_cast<TImageInfo*>(const_cast<CUIStringMap&>(m_resources.images).Find(name));
-    return image ? image : static_cast<TImageInfo*>(Process().shared.images.Find(name));
+    TImageInfo* image = const_cast<ResourceSet&>(m_resources).images.Find(name);
+    return image ? image : Process().shared.images.Find(name);
 }
 
 TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR name, LPCTSTR type, DWORD mask, bool useHSL,
@@ -328,12 +315,12 @@ TImageInfo* CPaintManagerUI::GetImageEx(LPCTSTR name, LPCTSTR type, DWORD mask, 
 TImageInfo* CPaintManagerUI::AddImage(LPCTSTR name, LPCTSTR type, DWORD mask, bool useHSL, bool shared,
                                       HINSTANCE instance) {
     if (!name || !*name) return nullptr;
-    TImageInfo* image = nullptr;
+    std::unique_ptr<TImageInfo, TImageInfoDeleter> image;
     if (type && *type) {
         // A typed image is a module resource named by its decimal id.
-        if (iswdigit(name[0])) image = CRenderEngine::LoadImage(MAKEINTRESOURCEW(_wtoi(name)), type, mask, instance);
+        if (iswdigit(name[0])) image.reset(CRenderEngine::LoadImage(MAKEINTRESOURCEW(_wtoi(name)), type, mask, instance));
     } else {
-        image = CRenderEngine::LoadImageFromString(name, nullptr, mask, instance);
+        image.reset(CRenderEngine::LoadImageFromString(name, nullptr, mask, instance));
     }
     if (!image) return nullptr;
 
@@ -348,25 +335,22 @@ TImageInfo* CPaintManagerUI::AddImage(LPCTSTR name, LPCTSTR type, DWORD mask, bo
             image->pixels = image->sourcePixels;
         }
         short h = 0, s = 0, l = 0;
-        if (GetHSL(&h, &s, &l)) CRenderEngine::AdjustImage(true, image, h, s, l);
+        if (GetHSL(&h, &s, &l)) CRenderEngine::AdjustImage(true, image.get(), h, s, l);
     }
 
-    CUIStringMap& images = TargetSet(shared).images;
-    FreeImage(static_cast<TImageInfo*>(images.Set(name, image)));
-    return image;
+    TImageInfo* const added = image.get();
+    // The earlier image of that name (if any) is freed as Set hands it back.
+    TargetSet(shared).images.Set(name, std::move(image));
+    return added;
 }
 
 void CPaintManagerUI::RemoveImage(LPCTSTR name, bool shared) {
     if (!name) return;
-    CUIStringMap& images = shared ? Process().shared.images : m_resources.images;
-    TImageInfo* image = static_cast<TImageInfo*>(images.Find(name));
-    if (!image) return;
-    images.Remove(name);
-    FreeImage(image);
+    (shared ? Process().shared.images : m_resources.images).Remove(name);
 }
 
 void CPaintManagerUI::RemoveAllImages(bool shared) {
-    FreeMapValues<TImageInfo>(shared ? Process().shared.images : m_resources.images, FreeImage);
+    (shared ? Process().shared.images : m_resources.images).RemoveAll();
 }
 
 TImageDrawSpec* CPaintManagerUI::GetDrawSpec(LPCTSTR drawString, LPCTSTR modifyString) {
@@ -375,50 +359,43 @@ TImageDrawSpec* CPaintManagerUI::GetDrawSpec(LPCTSTR drawString, LPCTSTR modifyS
     const CUIString joined = join ? CUIString(drawString) + modifyString : CUIString();
     const LPCTSTR key = join ? joined.GetData() : drawString;
     if (!key || !*key) return nullptr;
-    if (auto* spec = static_cast<TImageDrawSpec*>(m_resources.drawSpecs.Find(key))) return spec;
+    if (TImageDrawSpec* spec = m_resources.drawSpecs.Find(key)) return spec;
     auto spec = std::make_unique<TImageDrawSpec>();
     spec->Parse(drawString, modifyString, this);
-    if (!m_resources.drawSpecs.Insert(key, spec.get())) return nullptr;
-    return spec.release();
+    TImageDrawSpec* const parsed = spec.get();
+    return m_resources.drawSpecs.Insert(key, std::move(spec)) ? parsed : nullptr;
 }
 
 void CPaintManagerUI::RemoveAllDrawSpecs() {
-    FreeMapValues<TImageDrawSpec>(m_resources.drawSpecs, [](TImageDrawSpec* spec) { delete spec; });
+    m_resources.drawSpecs.RemoveAll();
 }
 
 void CPaintManagerUI::AddDefaultAttributeList(LPCTSTR className, LPCTSTR attributes, bool shared) {
     if (!className) return;
-    CUIStringMap& lists = TargetSet(shared).defaultAttributes;
-    delete static_cast<CUIString*>(lists.Set(className, new CUIString(attributes)));
+    TargetSet(shared).defaultAttributes.Set(className, std::make_unique<CUIString>(attributes));
 }
 
 LPCTSTR CPaintManagerUI::GetDefaultAttributeList(LPCTSTR className) const {
-    if (!className) return nullptr;
-    auto* list = static_cast<CUIString*>(const_cast<CUIStringMap&>(m_resources.defaultAttributes).Find(className));
-    if (!list) list = static_cast<CUIString*>(Process().shared.defaultAttributes.Find(className));
-    return list ? list->GetData() : nullptr;
+    return FindText(const_cast<ResourceSet&>(m_resources).defaultAttributes, Process().shared.defaultAttributes,
+                    className);
 }
 
 void CPaintManagerUI::RemoveAllDefaultAttributeLists(bool shared) {
-    FreeMapValues<CUIString>(shared ? Process().shared.defaultAttributes : m_resources.defaultAttributes,
-                             FreeString);
+    (shared ? Process().shared.defaultAttributes : m_resources.defaultAttributes).RemoveAll();
 }
 
 void CPaintManagerUI::AddStyle(LPCTSTR name, LPCTSTR attributes, bool shared) {
     if (!name) return;
-    auto* copy = new CUIString(attributes);
-    if (!TargetSet(shared).styles.Insert(name, copy)) delete copy;
+    // An existing style of that name stays; the new copy is dropped.
+    TargetSet(shared).styles.Insert(name, std::make_unique<CUIString>(attributes));
 }
 
 LPCTSTR CPaintManagerUI::GetStyle(LPCTSTR name) const {
-    if (!name) return nullptr;
-    auto* style = static_cast<CUIString*>(const_cast<CUIStringMap&>(m_resources.styles).Find(name));
-    if (!style) style = static_cast<CUIString*>(Process().shared.styles.Find(name));
-    return style ? style->GetData() : nullptr;
+    return FindText(const_cast<ResourceSet&>(m_resources).styles, Process().shared.styles, name);
 }
 
 void CPaintManagerUI::RemoveAllStyles(bool shared) {
-    FreeMapValues<CUIString>(shared ? Process().shared.styles : m_resources.styles, FreeString);
+    (shared ? Process().shared.styles : m_resources.styles).RemoveAll();
 }
 
 CDpiScaler* CPaintManagerUI::GetScaler() {
@@ -428,16 +405,12 @@ CDpiScaler* CPaintManagerUI::GetScaler() {
 
 void CPaintManagerUI::FreeResources() {
     RemoveAllFonts();
-    if (m_resources.defaultFont.font) DeleteObject(m_resources.defaultFont.font);
     m_resources.defaultFont = TFontInfo();
     RemoveAllImages();
     RemoveAllDefaultAttributeLists();
     RemoveAllStyles();
     RemoveAllDrawSpecs();
-    for (int i = 0; i < m_memoryFonts.GetSize(); ++i) {
-        if (m_memoryFonts[i]) RemoveFontMemResourceEx(m_memoryFonts[i]);
-    }
-    m_memoryFonts.Empty();
+    m_memoryFonts.clear();
 }
 
 }  // namespace KvUI

@@ -36,11 +36,9 @@ CControlUI* CALLBACK FindTabStop(CControlUI* control, LPVOID data) {
 
 CControlUI* CALLBACK CollectName(CControlUI* control, LPVOID data) {
     const CUIString& name = control->GetName();
-    if (!name.IsEmpty()) static_cast<CUIStringMap*>(data)->Set(name, control);
+    if (!name.IsEmpty()) static_cast<StringHashMap<CControlUI*>*>(data)->Set(name, control);
     return nullptr;
 }
-
-TUITimer* TimerAt(const CUIPtrArray& timers, int index) { return static_cast<TUITimer*>(timers[index]); }
 
 }  // namespace
 
@@ -53,7 +51,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
     m_eventHover = nullptr;
     m_eventClick = nullptr;
     if (m_root) {
-        m_postPaintControls.Empty();
+        m_postPaintControls.clear();
         AddDelayedCleanup(m_root);
     }
     m_root = root;
@@ -86,13 +84,13 @@ void CPaintManagerUI::ReapObjects(CControlUI* control) {
 
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR name) const {
     if (!name) return nullptr;
-    return static_cast<CControlUI*>(const_cast<CUIStringMap&>(m_nameMap).Find(name));
+    return const_cast<StringHashMap<CControlUI*>&>(m_nameMap).Find(name);
 }
 
 void CPaintManagerUI::AddDelayedCleanup(CControlUI* control) {
     if (!control) return;
     control->SetManager(this, nullptr, false);
-    m_delayedCleanup.Add(control);
+    m_delayedCleanup.emplace_back(control);
     PostAsyncNotify();
 }
 
@@ -178,9 +176,8 @@ UINT CPaintManagerUI::NextWindowTimerId() const {
             continue;
         }
         bool used = false;
-        for (int i = 0; i < m_timers.GetSize() && !used; ++i) {
-            const TUITimer* timer = TimerAt(m_timers, i);
-            used = timer->window == m_paintWnd && timer->windowTimerId == candidate;
+        for (size_t i = 0; i < m_timers.size() && !used; ++i) {
+            used = m_timers[i]->window == m_paintWnd && m_timers[i]->windowTimerId == candidate;
         }
         if (!used) return candidate;
     }
@@ -188,8 +185,7 @@ UINT CPaintManagerUI::NextWindowTimerId() const {
 }
 
 bool CPaintManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse) {
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        TUITimer* timer = TimerAt(m_timers, i);
+    for (const std::unique_ptr<TUITimer>& timer : m_timers) {
         if (timer->control != control || timer->window != m_paintWnd || timer->localId != id) continue;
         if (!timer->killed) return false;
         if (!::SetTimer(m_paintWnd, timer->windowTimerId, elapse, nullptr)) return false;
@@ -205,17 +201,12 @@ bool CPaintManagerUI::SetTimer(CControlUI* control, UINT id, UINT elapse) {
     timer->localId = id;
     timer->window = m_paintWnd;
     timer->windowTimerId = windowTimerId;
-    if (!m_timers.Add(timer.get())) {
-        ::KillTimer(m_paintWnd, windowTimerId);
-        return false;
-    }
-    timer.release();
+    m_timers.push_back(std::move(timer));
     return true;
 }
 
 bool CPaintManagerUI::KillTimer(CControlUI* control, UINT id) {
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        TUITimer* timer = TimerAt(m_timers, i);
+    for (const std::unique_ptr<TUITimer>& timer : m_timers) {
         if (timer->control != control || timer->window != m_paintWnd || timer->localId != id || timer->killed) {
             continue;
         }
@@ -227,22 +218,19 @@ bool CPaintManagerUI::KillTimer(CControlUI* control, UINT id) {
 }
 
 void CPaintManagerUI::KillControlTimers(CControlUI* control) {
-    for (int i = m_timers.GetSize() - 1; i >= 0; --i) {
-        TUITimer* timer = TimerAt(m_timers, i);
-        if (timer->control != control || timer->window != m_paintWnd) continue;
-        if (!timer->killed) ::KillTimer(timer->window, timer->windowTimerId);
-        delete timer;
-        m_timers.Remove(i);
+    for (size_t i = m_timers.size(); i-- > 0;) {
+        const TUITimer& timer = *m_timers[i];
+        if (timer.control != control || timer.window != m_paintWnd) continue;
+        if (!timer.killed) ::KillTimer(timer.window, timer.windowTimerId);
+        m_timers.erase(m_timers.begin() + static_cast<std::ptrdiff_t>(i));
     }
 }
 
 void CPaintManagerUI::RemoveAllTimers() {
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        TUITimer* timer = TimerAt(m_timers, i);
+    for (const std::unique_ptr<TUITimer>& timer : m_timers) {
         if (!timer->killed && IsWindow(timer->window)) ::KillTimer(timer->window, timer->windowTimerId);
-        delete timer;
     }
-    m_timers.Empty();
+    m_timers.clear();
 }
 
 void CPaintManagerUI::ReserveWindowTimerId(UINT windowTimerId) {
@@ -253,12 +241,13 @@ void CPaintManagerUI::ReserveWindowTimerId(UINT windowTimerId) {
 
 // ---- Notifications ----
 
-bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) { return notifier && m_notifiers.Add(notifier); }
-
-bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
-    const int index = m_notifiers.Find(notifier);
-    return index >= 0 && m_notifiers.Remove(index);
+bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
+    if (!notifier) return false;
+    m_notifiers.push_back(notifier);
+    return true;
 }
+
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) { return paintmanager::RemoveFirst(m_notifiers, notifier); }
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, LPCTSTR type, WPARAM wParam, LPARAM lParam, bool async) {
     TUINotify msg;
@@ -293,12 +282,14 @@ void CPaintManagerUI::DeliverNotify(TUINotify& msg) {
     // A listener may remove itself while it is told (a closing pop-up does):
     // the walk goes on after wherever the current one now stands, so the
     // listener that moved up into its place is not skipped.
-    for (int i = 0; i < m_notifiers.GetSize(); ++i) {
-        void* const notifier = m_notifiers[i];
-        static_cast<INotifyUI*>(notifier)->Notify(msg);
-        if (i < m_notifiers.GetSize() && m_notifiers[i] == notifier) continue;
-        const int now = m_notifiers.Find(notifier);
-        i = now >= 0 ? now : i - 1;
+    for (size_t i = 0; i < m_notifiers.size(); ++i) {
+        INotifyUI* const notifier = m_notifiers[i];
+        notifier->Notify(msg);
+        if (i < m_notifiers.size() && m_notifiers[i] == notifier) continue;
+        const auto now = std::find(m_notifiers.begin(), m_notifiers.end(), notifier);
+        // Removed: the next one now stands at i, so the walk looks at i again.
+        if (now == m_notifiers.end()) --i;
+        else i = static_cast<size_t>(now - m_notifiers.begin());
     }
 }
 
@@ -309,10 +300,10 @@ void CPaintManagerUI::PostAsyncNotify() {
 
 void CPaintManagerUI::OnAsyncNotify() {
     // Retired controls die first, so a queued notification never reaches one.
-    while (!m_delayedCleanup.IsEmpty()) {
-        CUIPtrArray retired(m_delayedCleanup);
-        m_delayedCleanup.Empty();
-        for (int i = 0; i < retired.GetSize(); ++i) delete static_cast<CControlUI*>(retired[i]);
+    while (!m_delayedCleanup.empty()) {
+        std::vector<std::unique_ptr<CControlUI>> retired;
+        retired.swap(m_delayedCleanup);
+        for (std::unique_ptr<CControlUI>& control : retired) control.reset();
     }
     m_asyncNotifyPosted = false;
     while (!m_asyncNotify.empty()) {
@@ -326,20 +317,18 @@ void CPaintManagerUI::OnAsyncNotify() {
 
 bool CPaintManagerUI::AddOptionGroup(LPCTSTR groupName, COptionUI* option) {
     if (!groupName) return false;
-    if (auto* group = static_cast<CUIPtrArray*>(m_optionGroups.Find(groupName))) {
+    if (CUIPtrArray* group = m_optionGroups.Find(groupName)) {
         if (group->Find(option) >= 0) return false;
         return group->Add(option);
     }
     auto group = std::make_unique<CUIPtrArray>(6);
     group->Add(option);
-    if (!m_optionGroups.Insert(groupName, group.get())) return false;
-    group.release();
-    return true;
+    return m_optionGroups.Insert(groupName, std::move(group));
 }
 
 CUIPtrArray* CPaintManagerUI::GetOptionGroup(LPCTSTR groupName) const {
     if (!groupName) return nullptr;
-    return static_cast<CUIPtrArray*>(const_cast<CUIStringMap&>(m_optionGroups).Find(groupName));
+    return const_cast<OwnedStringMap<CUIPtrArray>&>(m_optionGroups).Find(groupName);
 }
 
 void CPaintManagerUI::RemoveOptionGroup(LPCTSTR groupName, COptionUI* option) {
@@ -348,12 +337,11 @@ void CPaintManagerUI::RemoveOptionGroup(LPCTSTR groupName, COptionUI* option) {
     const int index = group->Find(option);
     if (index >= 0) group->Remove(index);
     if (!group->IsEmpty()) return;
-    delete group;
     m_optionGroups.Remove(groupName);
 }
 
 void CPaintManagerUI::RemoveAllOptionGroups() {
-    paintmanager::FreeMapValues<CUIPtrArray>(m_optionGroups, [](CUIPtrArray* group) { delete group; });
+    m_optionGroups.RemoveAll();
 }
 
 }  // namespace KvUI

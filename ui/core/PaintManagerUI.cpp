@@ -25,8 +25,8 @@ CPaintManagerUI::CPaintManagerUI() : m_shadow(std::make_unique<CShadowUI>()) {
 
 CPaintManagerUI::~CPaintManagerUI() {
     // Controls retired earlier die first; their notifications go undelivered.
-    for (int i = 0; i < m_delayedCleanup.GetSize(); ++i) delete static_cast<CControlUI*>(m_delayedCleanup[i]);
-    m_delayedCleanup.Empty();
+    for (std::unique_ptr<CControlUI>& control : m_delayedCleanup) control.reset();
+    m_delayedCleanup.clear();
     m_asyncNotify.clear();
     m_nameMap.Resize(0);
 
@@ -40,15 +40,11 @@ CPaintManagerUI::~CPaintManagerUI() {
     if (m_tooltipWnd) DestroyWindow(m_tooltipWnd);
     m_tooltipWnd = nullptr;
     FreeOffscreen();
-    if (m_paintDC) ReleaseDC(m_paintWnd, m_paintDC);
-    m_paintDC = nullptr;
+    m_paintDC.reset();
 
-    CUIPtrArray& managers = Process().managers;
-    const int index = managers.Find(this);
-    if (index >= 0) managers.Remove(index);
+    paintmanager::RemoveFirst(Process().managers, this);
 
-    if (m_dragBitmap) DeleteObject(m_dragBitmap);
-    m_dragBitmap = nullptr;
+    m_dragBitmap.reset();
     if (m_gdiplusToken) Gdiplus::GdiplusShutdown(m_gdiplusToken);
     m_scaler.reset();
     m_shadow.reset();
@@ -66,12 +62,12 @@ void CPaintManagerUI::Init(HWND window, LPCTSTR name) {
     m_name = name;
     if (m_paintWnd == window) return;
 
-    if (m_paintDC) ReleaseDC(m_paintWnd, m_paintDC);
+    m_paintDC.reset();
     FreeOffscreen();
     m_paintWnd = window;
-    m_paintDC = GetDC(window);
-    CUIPtrArray& managers = Process().managers;
-    if (managers.Find(this) < 0) managers.Add(this);
+    m_paintDC = kvwin::WindowDC(window);
+    std::vector<CPaintManagerUI*>& managers = Process().managers;
+    if (!paintmanager::Contains(managers, this)) managers.push_back(this);
     InitDragDrop();
 }
 

@@ -11,23 +11,29 @@
 
 #include "ui/core/DpiScaler.h"
 #include "ui/core/DropTarget.h"
+#include "ui/core/ImageInfo.h"
+#include "ui/core/StringHashMap.h"
 #include "ui/core/UIDefine.h"
 #include "ui/core/UIPtrArray.h"
 #include "ui/core/UIString.h"
 #include "ui/core/UIStringMap.h"
 #include "ui/core/ZipArchive.h"
+#include "win/GdiOwners.h"
 
 namespace KvUI {
 
 class CControlUI;
 class COptionUI;
 class CShadowUI;
-struct TImageInfo;
-struct TImageDrawSpec;
+
+// Images go back through the render engine, which made them.
+struct TImageInfoDeleter {
+    void operator()(TImageInfo* image) const;
+};
 
 // A font as the skin names it, with its handle and (lazily) its metrics.
 struct TFontInfo {
-    HFONT font = nullptr;
+    kvwin::UniqueFont font;
     CUIString faceName;
     int size = 0;  // as written in the skin, before DPI scaling
     bool bold = false;
@@ -78,7 +84,7 @@ public:
 
     // ---- Painting, off-screen and layered windows ----
     HWND GetPaintWindow() const { return m_paintWnd; }
-    HDC GetPaintDC() const { return m_paintDC; }
+    HDC GetPaintDC() const { return m_paintDC.get(); }
     RECT GetChildWindowRect(HWND child) const;
 
     void NeedUpdate();
@@ -230,11 +236,11 @@ public:
         bool useShared = false;
         DWORD colors[5] = {};
         TFontInfo defaultFont;
-        CUIStringMap images{83};
-        CUIStringMap defaultAttributes{83};
-        CUIStringMap styles{83};
-        CUIStringMap fonts{83};
-        CUIStringMap drawSpecs{83};
+        OwnedStringMap<TImageInfo, TImageInfoDeleter> images{83};
+        OwnedStringMap<CUIString> defaultAttributes{83};
+        OwnedStringMap<CUIString> styles{83};
+        OwnedStringMap<TFontInfo> fonts{83};
+        OwnedStringMap<TImageDrawSpec> drawSpecs{83};
     };
 
 private:
@@ -274,7 +280,7 @@ private:
     // Window and input state.
     CUIString m_name;
     HWND m_paintWnd = nullptr;
-    HDC m_paintDC = nullptr;
+    kvwin::WindowDC m_paintDC;
     CControlUI* m_root = nullptr;
     CControlUI* m_focus = nullptr;
     CControlUI* m_eventHover = nullptr;
@@ -284,24 +290,21 @@ private:
     bool m_mouseTracking = false;
     bool m_captured = false;
     bool m_dragPending = false;
-    HBITMAP m_dragBitmap = nullptr;
+    kvwin::UniqueBitmap m_dragBitmap;
     HWND m_tooltipWnd = nullptr;
     TOOLINFOW m_toolTip = {};
     CUIString m_toolTipText;
     int m_hoverTime = 400;
     bool m_noActivate = false;
-    CUIPtrArray m_preMessageFilters;
-    CUIPtrArray m_messageFilters;
-    CUIPtrArray m_translateAccelerators;
+    std::vector<IMessageFilterUI*> m_preMessageFilters;
+    std::vector<IMessageFilterUI*> m_messageFilters;
+    std::vector<ITranslateAccelerator*> m_translateAccelerators;
 
     // Painting state.
-    HDC m_offscreenDC = nullptr;
-    HBITMAP m_offscreenBitmap = nullptr;
-    BYTE* m_offscreenBits = nullptr;
-    SIZE m_offscreenSize = {};
-    HDC m_backgroundDC = nullptr;
-    HBITMAP m_backgroundBitmap = nullptr;
-    BYTE* m_backgroundBits = nullptr;
+    // Bottom-up 32-bit DIBs of the client size: what the window paints into,
+    // and (for layered windows) the layered image behind it.
+    kvwin::MemoryDib m_offscreen;
+    kvwin::MemoryDib m_background;
     bool m_updateNeeded = false;
     bool m_firstLayout = true;
     bool m_focusNeeded = false;
@@ -312,7 +315,7 @@ private:
     BYTE m_opacity = 255;
     RECT m_invalidRect = {};
     std::unique_ptr<TImageDrawSpec> m_layeredImage;
-    CUIPtrArray m_postPaintControls;
+    std::vector<CControlUI*> m_postPaintControls;
     SIZE m_initSize = {};
     RECT m_sizeBox = {};
     RECT m_captionRect = {};
@@ -323,21 +326,21 @@ private:
     int m_gdiplusTextHint = 0;
 
     // Tree, timers and notifications.
-    CUIStringMap m_nameMap{83};
-    CUIPtrArray m_notifiers;
-    CUIPtrArray m_timers;
+    StringHashMap<CControlUI*> m_nameMap{83};
+    std::vector<INotifyUI*> m_notifiers;
+    std::vector<std::unique_ptr<TUITimer>> m_timers;
     UINT m_lastTimerId = 4096;
     std::vector<UINT> m_reservedTimerIds;
     std::deque<std::unique_ptr<TUINotify>> m_asyncNotify;
     bool m_asyncNotifyPosted = false;
-    CUIPtrArray m_delayedCleanup;
+    std::vector<std::unique_ptr<CControlUI>> m_delayedCleanup;
     CUIPtrArray m_foundControls;
-    CUIStringMap m_optionGroups{83};
+    OwnedStringMap<CUIPtrArray> m_optionGroups{83};
     bool m_usedVirtualWnd = false;
 
     // Resources.
     ResourceSet m_resources;
-    CUIPtrArray m_memoryFonts;
+    std::vector<kvwin::UniqueFontMemResource> m_memoryFonts;
     ULONG_PTR m_gdiplusToken = 0;
     std::unique_ptr<CDpiScaler> m_scaler;
     std::unique_ptr<CShadowUI> m_shadow;

@@ -262,7 +262,7 @@ void MarkupPainter::AlignToText(LPCTSTR text) {
 }
 
 void MarkupPainter::SelectFont(TFontInfo* info) {
-    SelectObject(m_dc, info->font);
+    SelectObject(m_dc, info->font.get());
     // Records made before the window had a DC are measured here, once.
     if (info->metrics.tmHeight == 0) GetTextMetricsW(m_dc, &info->metrics);
     m_tm = info->metrics;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "stb_image.h"
@@ -15,6 +17,9 @@
 #include "ui/core/RenderGdiplus.h"
 #include "ui/core/ResourceManager.h"
 #include "ui/core/SkinFile.h"
+#include "win/ComRef.h"
+#include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace KvUI {
 namespace {
@@ -118,11 +123,10 @@ void GdiplusImageDeleter::operator()(Gdiplus::GpImage* image) const {
 
 std::unique_ptr<char[]> WideToMultiByte(LPCWSTR text, UINT codePage) {
     if (!text) return nullptr;
-    const int needed = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return nullptr;
-    std::unique_ptr<char[]> out(new (std::nothrow) char[static_cast<size_t>(needed) + 1]());
-    if (!out) return nullptr;
-    if (WideCharToMultiByte(codePage, 0, text, -1, out.get(), needed, nullptr, nullptr) <= 0) return nullptr;
+    const std::string converted = kvwin::WideToCodePage(text, codePage);
+    // The terminator and one spare zero byte.
+    std::unique_ptr<char[]> out(new (std::nothrow) char[converted.size() + 2]());
+    if (out) memcpy(out.get(), converted.data(), converted.size());
     return out;
 }
 
@@ -151,8 +155,7 @@ TImageInfo* CRenderEngine::LoadImageById(UINT id, LPCTSTR type, DWORD mask, HINS
 
 void CRenderEngine::FreeImage(TImageInfo* image, bool deleteRecord) {
     if (!image) return;
-    if (image->bitmap) DeleteObject(image->bitmap);
-    image->bitmap = nullptr;
+    UniqueBitmap(std::exchange(image->bitmap, nullptr)).reset();
     std::vector<BYTE>().swap(image->pixels);
     std::vector<BYTE>().swap(image->sourcePixels);
     if (deleteRecord) delete image;
@@ -165,25 +168,19 @@ GdiplusImagePtr CRenderEngine::LoadGifImage(LPCTSTR drawString) {
     EncodedImage encoded;
     if (!ReadImageFile(spec.imageName, encoded)) return nullptr;
 
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, encoded.size);
+    kvwin::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, encoded.size));
     if (!block) return nullptr;
-    void* data = GlobalLock(block);
-    if (!data) {
-        GlobalFree(block);
-        return nullptr;
-    }
+    void* data = GlobalLock(block.get());
+    if (!data) return nullptr;
     memcpy(data, encoded.data, encoded.size);
-    GlobalUnlock(block);
-    IStream* stream = nullptr;
+    GlobalUnlock(block.get());
+    kvwin::CComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.Receive()))) return nullptr;
     // The stream owns the block from here and frees it on its last release.
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        GlobalFree(block);
-        return nullptr;
-    }
+    block.release();
     Gdiplus::GpImage* image = nullptr;
-    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromStream(stream, &image);
     // GDI+ keeps its own reference to the stream for as long as the image lives.
-    stream->Release();
+    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipLoadImageFromStream(stream.Get(), &image);
     if (status != Gdiplus::Ok) return nullptr;
     return GdiplusImagePtr(image);
 }

@@ -22,34 +22,24 @@ void CResourceTextRegistry::ReleaseInstance() {
     instance = nullptr;
 }
 
-CResourceTextRegistry::~CResourceTextRegistry() {
-    for (int i = 0; i < m_texts.GetSize(); ++i) {
-        if (LPCTSTR key = m_texts.GetAt(i)) delete static_cast<CUIString*>(m_texts.Find(key, false));
-    }
-}
-
 CUIString CResourceTextRegistry::GetText(LPCTSTR id, int type) {
     if (!id) return CUIString();
-    if (auto* cached = static_cast<CUIString*>(m_texts.Find(id))) return *cached;
+    if (const CUIString* cached = m_texts.Find(id)) return *cached;
     if (!m_provider) return CUIString(id);
-    auto* text = new CUIString(m_provider->QueryControlText(id, type));
-    if (!m_texts.Insert(id, text)) {
-        CUIString answer = *text;
-        delete text;
-        return answer;
-    }
-    return *text;
+    CUIString answer(m_provider->QueryControlText(id, type));
+    m_texts.Insert(id, std::make_unique<CUIString>(answer));
+    return answer;
 }
 
 LPCTSTR CResourceTextRegistry::FindInSecondMap(LPCTSTR name) {
     if (!name) return nullptr;
-    auto* alias = static_cast<CUIString*>(m_imageAliases.Find(name));
+    const CUIString* alias = m_imageAliases.Find(name);
     return alias ? alias->GetData() : nullptr;
 }
 
 LPCTSTR CResourceTextRegistry::FindInThirdMap(LPCTSTR name) {
     if (!name) return nullptr;
-    auto* alias = static_cast<CUIString*>(m_skinFileAliases.Find(name));
+    const CUIString* alias = m_skinFileAliases.Find(name);
     return alias ? alias->GetData() : nullptr;
 }
 

@@ -5,7 +5,7 @@
 
 #include "ui/core/UIDefine.h"
 #include "ui/core/UIString.h"
-#include "ui/core/UIStringMap.h"
+#include "ui/core/StringHashMap.h"
 
 namespace KvUI {
 
@@ -28,12 +28,12 @@ public:
 
 private:
     CResourceTextRegistry() = default;
-    ~CResourceTextRegistry();
+    ~CResourceTextRegistry() = default;
 
-    CUIStringMap m_texts{83};
+    OwnedStringMap<CUIString> m_texts{83};
     IQueryControlText* m_provider = nullptr;
-    CUIStringMap m_imageAliases{83};
-    CUIStringMap m_skinFileAliases{83};
+    OwnedStringMap<CUIString> m_imageAliases{83};
+    OwnedStringMap<CUIString> m_skinFileAliases{83};
 };
 
 }  // namespace KvUI

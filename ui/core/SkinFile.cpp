@@ -2,25 +2,14 @@
 
 #include <memory>
 #include <new>
-#include <type_traits>
 
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
+#include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace KvUI {
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueFile = std::unique_ptr<void, HandleCloser>;
-
-// Closes an archive opened for one read; the paint manager's kept-open
-// archive is borrowed and left alone.
-struct ZipCloser {
-    void operator()(HZIP zip) const { CloseZip(zip); }
-};
-using UniqueZip = std::unique_ptr<std::remove_pointer_t<HZIP>, ZipCloser>;
 
 // A size the archive or the file system claims is only trusted as far as
 // the allocation succeeds.
@@ -56,9 +45,9 @@ SkinReadStatus ReadZipEntry(HZIP zip, LPCTSTR name, std::vector<BYTE>& out, size
 SkinReadStatus ReadWholeFile(LPCTSTR path, std::vector<BYTE>& out, size_t maxSize) {
     out.clear();
     if (!path) return SkinReadStatus::FileNotOpened;
-    const UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const kvwin::UniqueKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return SkinReadStatus::FileNotOpened;
+    if (!file) return SkinReadStatus::FileNotOpened;
     LARGE_INTEGER size = {};
     if (!GetFileSizeEx(file.get(), &size)) return SkinReadStatus::FileReadShort;
     if (size.QuadPart == 0) return SkinReadStatus::FileEmpty;
@@ -86,10 +75,11 @@ SkinReadStatus ReadSkinFile(LPCTSTR name, std::vector<BYTE>& out, size_t maxSize
         return zip ? ReadZipEntry(zip, name, out, maxSize) : SkinReadStatus::ZipNotOpened;
     }
     const CUIString& password = CPaintManagerUI::GetResourceZipPassword();
-    std::unique_ptr<char[]> ansiPassword;
-    if (!password.IsEmpty()) ansiPassword = WideToMultiByte(password, CP_ACP);
-    const UniqueZip zip(
-        OpenZipFile(CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip(), ansiPassword.get()));
+    const std::string ansiPassword = kvwin::WideToAnsi(password.GetData());
+    // Closed after this one read; the paint manager's kept-open archive is
+    // borrowed above and left alone.
+    const UniqueZip zip(OpenZipFile(CPaintManagerUI::GetResourcePath() + CPaintManagerUI::GetResourceZip(),
+                                    ansiPassword.empty() ? nullptr : ansiPassword.c_str()));
     if (!zip) return SkinReadStatus::ZipNotOpened;
     return ReadZipEntry(zip.get(), name, out, maxSize);
 }

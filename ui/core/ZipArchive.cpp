@@ -11,6 +11,9 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <string_view>
+
+#include "win/TextConversion.h"
 
 namespace KvUI {
 namespace {
@@ -112,24 +115,6 @@ std::wstring ConfineName(std::wstring name) {
         name.erase(0, cut);
         if (name.size() == before) return name;
     }
-}
-
-std::wstring FromUtf8(const char* text) {
-    const int length = static_cast<int>(strnlen(text, kMaxNameBytes));
-    if (!length) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, length, out.data(), n);
-    return out;
-}
-
-std::string ToUtf8(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
 }
 
 std::wstring CurrentFolder() {
@@ -240,11 +225,6 @@ bool PasswordMatches(ZipInput& input, unzFile unz, const std::string& password, 
     return static_cast<unsigned>(c & 0xff) == expected;
 }
 
-struct HandleCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueFile = std::unique_ptr<void, HandleCloser>;
-
 bool WriteAll(HANDLE file, const char* data, unsigned int size) {
     while (size) {
         DWORD written = 0;
@@ -309,7 +289,7 @@ ZRESULT ZipArchive::FindItem(LPCTSTR name, bool ignoreCase, int* index, ZipEntry
     }
     if (!m_unz) return ZR_ARGS;
     if (!name) return ZR_NOTFOUND;
-    const std::string utf8 = ToUtf8(name);
+    const std::string utf8 = kvwin::WideToUtf8(name);
     if (utf8.empty() || utf8.size() > kMaxNameBytes) return ZR_NOTFOUND;
     if (unzLocateFile(m_unz, utf8.c_str(), ignoreCase ? kCaseInsensitive : kCaseSensitive) != UNZ_OK) {
         return ZR_NOTFOUND;
@@ -430,7 +410,7 @@ ZRESULT ZipArchive::ReadEntry(int index, ZipEntry* entry) {
 
     *entry = ZipEntry{};
     entry->index = index;
-    const std::wstring confined = ConfineName(FromUtf8(name));
+    const std::wstring confined = ConfineName(kvwin::Utf8ToWide(std::string_view(name, strnlen(name, kMaxNameBytes))));
     const size_t kept = std::min(confined.size(), static_cast<size_t>(MAX_PATH - 1));
     std::copy_n(confined.begin(), kept, entry->name);
     entry->attr = EntryAttributes(info);
@@ -487,7 +467,7 @@ ZRESULT ZipArchive::UnzipToFile(int index, void* target, DWORD kind) {
 
     // Opened first: a wrong password leaves an existing target file untouched.
     if (const ZRESULT result = OpenEntry(index)) return result;
-    UniqueFile owned;
+    kvwin::UniqueKernelHandle owned;
     HANDLE file = target;
     if (kind == ZIP_FILENAME) {
         const size_t slash = name.find_last_of(L"/\\");

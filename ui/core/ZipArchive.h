@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/core/ZipInput.h"
+#include "win/UniqueHandle.h"
 
 namespace KvUI {
 
@@ -101,6 +102,8 @@ ZRESULT FindZipItem(HZIP zip, LPCTSTR name, bool ignoreCase, int* index, ZipEntr
 ZRESULT UnzipItem(HZIP zip, int index, void* target, unsigned int length, DWORD targetKind);
 ZRESULT UnzipItemToMemory(HZIP zip, int index, void* buffer, unsigned int length);
 ZRESULT CloseZip(HZIP zip);
+// An archive handle closed with CloseZip when its owner goes away.
+using UniqueZip = kvwin::UniqueHandle<kvwin::NullInvalidTraits<HZIP, decltype(&CloseZip), &CloseZip>>;
 
 // The result of the last free-function call in this process.
 ZRESULT GetLastZipResult();

@@ -45,7 +45,6 @@ DWORD ZipInput::Open(const void* source, unsigned int length, DWORD kind) {
             // Positions are kept relative to where the caller left the handle.
             if (!FilePosition(file, m_startOffset)) return ZR_SEEK;
             m_file = file;
-            m_ownsHandle = false;
             break;
         }
         case ZIP_FILENAME: {
@@ -54,8 +53,8 @@ DWORD ZipInput::Open(const void* source, unsigned int length, DWORD kind) {
             const HANDLE file = CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
             if (file == INVALID_HANDLE_VALUE) return ZR_NOFILE;
+            m_ownedFile.reset(file);
             m_file = file;
-            m_ownsHandle = true;
             m_startOffset = 0;
             break;
         }
@@ -151,11 +150,10 @@ unsigned long long ZipInput::Tell() const {
 }
 
 void ZipInput::Close() {
-    if (m_ownsHandle && m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+    m_ownedFile.reset();
     m_isHandle = false;
     m_canSeek = false;
     m_file = INVALID_HANDLE_VALUE;
-    m_ownsHandle = false;
     m_readError = false;
     m_startOffset = 0;
     m_filePosition = 0;

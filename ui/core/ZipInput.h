@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "win/UniqueHandle.h"
+
 namespace KvUI {
 
 class ZipInput {
@@ -40,7 +42,7 @@ private:
     bool m_isHandle = false;
     bool m_canSeek = false;
     HANDLE m_file = INVALID_HANDLE_VALUE;
-    bool m_ownsHandle = false;
+    kvwin::UniqueKernelHandle m_ownedFile;  // m_file when the input opened it itself
     bool m_readError = false;
     unsigned long long m_startOffset = 0;
     // The unzip library reads headers a few bytes at a time: file sources keep

@@ -13,7 +13,7 @@ CTabLayoutUI::~CTabLayoutUI() = default;
 LPCTSTR CTabLayoutUI::GetClass() const { return L"TabLayoutUI"; }
 
 LPVOID CTabLayoutUI::GetInterface(LPCTSTR name) {
-    if (name && attribute::Is(name, L"TabLayout")) return static_cast<CTabLayoutUI*>(this);
+    if (name && attribute::Is(name, L"TabLayout")) return static_cast<ITabLayoutUI*>(this);
     return CContainerUI::GetInterface(name);
 }
 

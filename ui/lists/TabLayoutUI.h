@@ -1,11 +1,12 @@
 #pragma once
+#include "ui/controls/ITabLayoutUI.h"
 #include "ui/core/ContainerUI.h"
 
 namespace KvUI {
 
 // A container that shows one of its children, a page, at a time and gives
 // that page its whole client area.
-class CTabLayoutUI : public CContainerUI {
+class CTabLayoutUI : public CContainerUI, public ITabLayoutUI {
 public:
     CTabLayoutUI();
     ~CTabLayoutUI() override;
@@ -22,7 +23,7 @@ public:
 
     virtual bool SelectItemByControl(CControlUI* control);
     // Shows page `index` and sends "tabselect" (new page, previous page).
-    virtual bool SelectItem(int index);
+    bool SelectItem(int index) override;
 
     // The selected page, -1 when none.
     int GetCurSel() const { return m_curSel; }

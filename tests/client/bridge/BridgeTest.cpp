@@ -2,12 +2,12 @@
 // browser whose renderer is a sub-process, calls the functions; each call
 // reaches the main window's operations on the engine's UI thread, or is
 // refused there when its arguments do not fit.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include "client/LineZoomTables.h"
-#include "client/common/BrowserTestEnv.h"
+#include "client/common/BrowserKit.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
 
 class Bridge : public ServedPagesTest {
@@ -176,7 +176,7 @@ TEST_F(Bridge, CallsWithoutArgumentsTakeAnyAndChangeLineWithoutIndexDoesNothing)
 TEST_F(Bridge, TheRendererIsASubProcessThatEndsWithItsBrowser) {
     CefRefPtr<CefBrowser> page = OpenScript("AppExtension.SetBorder(1);");
     ASSERT_TRUE(page);
-    const DWORD renderer = kvengine::testing::RendererProcessId(page);
+    const DWORD renderer = kvtest::RendererProcessId(page);
     ASSERT_NE(0u, renderer);
     EXPECT_NE(GetCurrentProcessId(), renderer);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, renderer);
@@ -213,4 +213,4 @@ TEST(Switches, TheBrowserProcessRunsWithThem) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -1,12 +1,12 @@
 // The browser client in a running engine: the main browser and the list,
 // closing from another thread, pop-ups, F5, the blank page, cookies, the
 // context menu and the save dialog of a download.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include "client/LineZoomTables.h"
-#include "client/common/BrowserTestEnv.h"
+#include "client/common/BrowserKit.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
 
 struct ClassSearch {
@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(engine.ok);
         g_selectedLine = 0;
         // The lines' addresses do not resolve here; fail them fast.
-        kvengine::testing::SetNetworkTimeouts(5000, 10);
+        kvtest::SetNetworkTimeouts(5000, 10);
     }
     void TearDown() override {
         browser.Close();
@@ -167,4 +167,4 @@ TEST_F(LiveClient, ADownloadOffersItsSuggestedNameInTheSaveDialog) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

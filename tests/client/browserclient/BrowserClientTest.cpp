@@ -1,14 +1,17 @@
 // The browser client's decisions, driven directly with the objects the
 // engine would hand it: the bridge dispatch, the browser list and the main
 // browser, F5, pop-ups, the context menu and downloads.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
-#include "Fakes.h"
+#include "BrowserClientKit.h"
 #include "client/LineZoomTables.h"
-#include "client/common/BrowserTestEnv.h"
+#include "client/common/BrowserKit.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
+
+using kvengine::CM_TYPEFLAG_NONE;
+using kvengine::PID_RENDERER;
 
 struct Arg {
     bool isInt;
@@ -56,7 +59,7 @@ TEST_P(BridgeDispatch, TakesOnlyCallsThatFitTheirFunction) {
         else list->SetString(i, c.args[i].text);
     }
     EXPECT_EQ(c.handled, client->OnProcessMessageReceived(nullptr, PID_RENDERER, message));
-    kvtest::PumpUntil([] { return false; }, 20);
+    DispatchQueued();
     EXPECT_EQ(c.calls, window.Texts());
     EXPECT_EQ(static_cast<size_t>(c.lineChanges), messages.Count(WM_APP_CHANGE_LINE));
     EXPECT_EQ(static_cast<size_t>(c.lineChanges), messages.Messages().size());
@@ -139,7 +142,7 @@ class BrowserList : public ::testing::Test {
 protected:
     void SetUp() override { client->SetMainWindow(messages.Get()); }
     std::vector<UINT> Posted() {
-        kvtest::PumpUntil([] { return false; }, 20);
+        DispatchQueued();
         return messages.Messages();
     }
 
@@ -271,4 +274,4 @@ TEST_F(ContextMenu, OtherMenusAndAnEmptyMenuStayAsTheEngineBuiltThem) {
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

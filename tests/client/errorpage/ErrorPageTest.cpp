@@ -1,16 +1,16 @@
 // The error page: the names of the engine's error codes, the lines JSON, the
 // template filled from the static pages, and a refused connection showing it.
-#include "client/common/BrowserTestEnv.h"
+#include "client/common/BrowserKit.h"
 
 #include "client/AppGlobals.h"
 #include "client/ErrorPage.h"
 #include "client/LineZoomTables.h"
-#include "client/RefCounting.h"
 #include "client/WebStaticPages.h"
 #include "support/HttpTestServer.h"
 #include "ui/core/PaintManagerUI.h"
+#include "win/RefCounted.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 namespace {
 
 struct CodeCase {
@@ -77,7 +77,7 @@ TEST(ErrorPageText, LeavesATemplateWithoutPlaceholdersAsItIs) {
 }
 
 // The frame the page would be shown in.
-class RecordingFrame : public CefRefCounted<CefFrame> {
+class RecordingFrame : public kvwin::RefCounted<CefFrame> {
 public:
     bool IsMain() override { return true; }
     int64_t GetIdentifier() override { return 1; }
@@ -162,7 +162,7 @@ TEST_F(ErrorPageShown, ARefusedConnectionShowsTheCodeTheNameAndTheLines) {
     CefRefPtr<CefBrowser> page = browser.Open(url);
     ASSERT_TRUE(page);
 
-    const kvengine::testing::Shown shown = kvengine::testing::GetShown(page);
+    const kvtest::Shown shown = kvtest::GetShown(page);
     EXPECT_EQ(L"-102 : ERR_CONNECTION_REFUSED", shown.title);
     EXPECT_NE(std::wstring::npos, shown.text.find(L"加载失败 -102 : ERR_CONNECTION_REFUSED")) << kvtest::Narrow(shown.text);
     EXPECT_EQ(url, page->GetMainFrame()->GetURL().ToString());
@@ -195,4 +195,4 @@ TEST_F(ErrorPageShown, LinesThatHoldQuotesBackslashesOrScriptEndsReachThePageInt
 }
 
 }  // namespace
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -1,3 +1,3 @@
-#include "client/common/BrowserTestEnv.h"
+#include "client/common/BrowserKit.h"
 
-int main(int argc, char** argv) { return clienttest::RunBrowserTestProgram(argc, argv); }
+int main(int argc, char** argv) { return kvclient::clienttest::RunBrowserTestProgram(argc, argv); }

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "client/AppGlobals.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
+namespace kvclient {
 namespace {
 
 using kvtest::Gbk;
@@ -61,3 +62,4 @@ TEST(TextHelpers, ReplaceAllWithAnEmptyPatternChangesNothing) {
 }
 
 }  // namespace
+}  // namespace kvclient

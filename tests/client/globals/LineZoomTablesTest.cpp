@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "client/LineZoomTables.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
+namespace kvclient {
 namespace {
 
 using kvtest::Gbk;
@@ -40,3 +41,4 @@ TEST(LineSelection, StartsAtTheFirstLineAndTakesOnlyIndicesOfTheTable) {
 }
 
 }  // namespace
+}  // namespace kvclient

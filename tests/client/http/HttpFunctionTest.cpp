@@ -1,6 +1,6 @@
 // The client's HTTP calls against a real local server: statuses, redirects,
 // bodies without a length, slow replies, progress and cancelling.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,6 +12,7 @@
 #include "client/HttpFunction.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -305,3 +306,4 @@ TEST_F(Http, CancellingOneDownloadLeavesAConcurrentOneIntact) {
 }
 
 }  // namespace
+}  // namespace kvclient

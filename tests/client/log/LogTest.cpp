@@ -1,6 +1,6 @@
 // The client's log: the record formats byte for byte, the switch from the
 // console to "log.txt", and whole lines when many threads write at once.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+namespace kvclient {
 namespace {
 
 using clienttest::FileExists;
@@ -163,3 +164,4 @@ TEST_F(Log, ManyThreadsWritingAtOnceKeepEveryLineWhole) {
 }
 
 }  // namespace
+}  // namespace kvclient

@@ -1,15 +1,16 @@
 // Real MP3 files decoded to the PCM the wave-out device is given, and the
 // device itself (Wine's wave-out on ALSA's null device) taking every byte.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include <cstdlib>
 #include <vector>
 
-#include "Mp3Fixture.h"
+#include "Mp3Kit.h"
 #include "client/Mp3Decoder.h"
 #include "client/WaveOutput.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::WindowsPath;
@@ -98,3 +99,4 @@ TEST(WaveOutput, ADeviceThatDoesNotExistFailsToOpen) {
 }
 
 }  // namespace
+}  // namespace kvclient

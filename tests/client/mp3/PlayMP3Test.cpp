@@ -1,13 +1,14 @@
 // Sounds requested by URL: the cache folder, the cache names, one download
 // per sound that only ever leaves whole files, and playback that ends cleanly.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include <thread>
 
-#include "Mp3Fixture.h"
+#include "Mp3Kit.h"
 #include "client/PlayMP3.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -178,3 +179,4 @@ TEST_F(PlayMp3, WithoutAnOutputDeviceTheFailureIsLoggedAndPlaybackEnds) {
 }
 
 }  // namespace
+}  // namespace kvclient

@@ -1,6 +1,6 @@
 // The update check against a real local server: each fault of the reply is
 // logged with its own text, and only a newer version reaches the main window.
-#include "client/common/ClientTestEnv.h"
+#include "client/common/ClientKit.h"
 
 #include <thread>
 
@@ -8,6 +8,7 @@
 #include "client/UpdateCheck.h"
 #include "support/HttpTestServer.h"
 
+namespace kvclient {
 namespace {
 
 using clienttest::DataFolder;
@@ -176,3 +177,4 @@ INSTANTIATE_TEST_SUITE_P(AgainstFourPointOne, VersionComparison,
                                            VersionCase{"", false}, VersionCase{"4.2-beta", true}));
 
 }  // namespace
+}  // namespace kvclient

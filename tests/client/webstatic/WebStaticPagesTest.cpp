@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "client/WebStaticPages.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 
+namespace kvclient {
 namespace {
 
 using KvUI::CPaintManagerUI;
@@ -82,3 +83,4 @@ TEST(WebStaticFromZip, NeedsTheSkinZipAndFindsThePageWhateverItsCase) {
 }
 
 }  // namespace
+}  // namespace kvclient

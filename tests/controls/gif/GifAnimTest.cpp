@@ -61,12 +61,20 @@ public:
 
 const auto* const kGifFiles = ::testing::AddGlobalTestEnvironment(new GifFiles);
 
-// Notes when the frame timer reaches the control.
+// A timer of the test's own on the control, slower than any frame (the
+// longest frame delay is 100 ms).
+constexpr UINT kWitnessTimer = 101;
+constexpr UINT kWitnessMs = 150;
+
+// Notes when the frame timer and the witness timer reach the control.
 struct TickLog {
     std::vector<DWORD> ticks;
+    size_t witnessTicks = 0;
     bool OnEvent(void* param) {
         const auto* event = static_cast<TUIEvent*>(param);
-        if (event->type == EventTimer && event->wParam == 100) ticks.push_back(event->timestamp);
+        if (event->type != EventTimer) return true;
+        if (event->wParam == 100) ticks.push_back(event->timestamp);
+        if (event->wParam == kWitnessTimer) ++witnessTicks;
         return true;
     }
     // The time between tick i and tick i + 1, for every i of the given parity.
@@ -87,8 +95,17 @@ protected:
         ASSERT_NE(nullptr, gif);
         gif->OnEvent += MakeDelegate(&log, &TickLog::OnEvent);
     }
-    bool WaitForTicks(size_t count, DWORD timeoutMs = 5000) {
-        return PumpUntil([&] { return log.ticks.size() >= count; }, timeoutMs);
+    bool WaitForTicks(size_t count) {
+        return PumpUntil([&] { return log.ticks.size() >= count; });
+    }
+    // True when no frame tick arrives while the witness timer, started now,
+    // fires twice: a running frame timer would have ticked before that.
+    bool NoTickBeforeWitness() {
+        const size_t witnessed = log.witnessTicks + 2;
+        EXPECT_TRUE(host.manager.SetTimer(gif, kWitnessTimer, kWitnessMs));
+        EXPECT_TRUE(PumpUntil([&] { return log.witnessTicks >= witnessed; }));
+        host.manager.KillTimer(gif, kWitnessTimer);
+        return log.ticks.empty();
     }
     void Tick() {
         TUIEvent event;
@@ -136,9 +153,9 @@ TEST_F(Gif, AGifWithoutFrameDelaysPlaysAtTheDefaultPace) {
 TEST_F(Gif, ASingleFrameIsDrawnButNeverTimed) {
     Open(L"bkimage=\"single.gif\"");
     EXPECT_EQ(kLime, host.Pixel(20, 20));
-    EXPECT_FALSE(WaitForTicks(1, 300));
+    EXPECT_TRUE(NoTickBeforeWitness());
     gif->PlayGif();
-    EXPECT_FALSE(WaitForTicks(1, 300));
+    EXPECT_TRUE(NoTickBeforeWitness());
 }
 
 TEST_F(Gif, EveryPaintShowsTheCurrentFrame) {
@@ -157,7 +174,7 @@ TEST_F(Gif, HidingStopsAtTheFirstFrame) {
     ASSERT_TRUE(WaitForTicks(1)) << "on frame 1 now";
     gif->SetVisible(false);
     log.ticks.clear();
-    EXPECT_FALSE(WaitForTicks(1, 250)) << "hidden means stopped";
+    EXPECT_TRUE(NoTickBeforeWitness()) << "hidden means stopped";
     gif->SetVisible(true);
     ASSERT_TRUE(host.Paint());
     EXPECT_EQ(kRed, host.Pixel(20, 20)) << "back at the first frame";
@@ -166,7 +183,7 @@ TEST_F(Gif, HidingStopsAtTheFirstFrame) {
 
 TEST_F(Gif, ShowingPlaysEvenWithoutAutoPlay) {
     Open(L"bkimage=\"anim.gif\" autoplay=\"false\"");
-    EXPECT_FALSE(WaitForTicks(1, 250)) << "no auto-play";
+    EXPECT_TRUE(NoTickBeforeWitness()) << "no auto-play";
     gif->SetVisible(false);
     gif->SetVisible(true);
     EXPECT_TRUE(WaitForTicks(2));
@@ -177,7 +194,7 @@ TEST_F(Gif, ANewImageStopsTheOldOneAndLoadsAtTheNextPaint) {
     ASSERT_TRUE(WaitForTicks(1));
     gif->SetAttribute(L"bkimage", L"single.gif");
     log.ticks.clear();
-    EXPECT_FALSE(WaitForTicks(1, 250));
+    EXPECT_TRUE(NoTickBeforeWitness());
     ASSERT_TRUE(host.Paint());
     EXPECT_EQ(kLime, host.Pixel(20, 20));
     EXPECT_STREQ(L"single.gif", gif->GetBkImage());

@@ -26,11 +26,17 @@ protected:
     // A point on the text of link `n`.
     POINT OnLink(int n) const { return POINT{text->GetX() + 2 + 6, text->GetY() + n * lineHeight + lineHeight / 2}; }
     void ClickAt(POINT pt) { host.Click(pt.x, pt.y); }
-    // 1 when moving the mouse to `pt` repainted the window, else 0.
+    // 1 when moving the mouse to `pt` repainted the window, else 0. The move
+    // is sent, so what it invalidated waits when it returns: once nothing is
+    // left to lay out or paint, the count of paints is final.
     int PaintsAfter(POINT pt) {
         const int before = host.Paints();
         host.Move(pt.x, pt.y);
-        return PumpUntil([&] { return host.Paints() > before; }, 200) ? 1 : 0;
+        EXPECT_TRUE(PumpUntil([&] {
+            RECT rc;
+            return !host.manager.IsUpdateNeeded() && !GetUpdateRect(host.GetHWND(), &rc, FALSE);
+        }));
+        return host.Paints() > before ? 1 : 0;
     }
 
     Host host{300, 200};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/controls/TrayIcon.h"
 
 namespace kvtest {

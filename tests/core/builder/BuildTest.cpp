@@ -46,10 +46,11 @@ TEST_F(Build, DeclarationNamesAndAttributeNamesIgnoreLetterCase) {
 }
 
 TEST_F(Build, ADefaultFontNeedsAnId) {
-    const TFontInfo before = *pm().GetDefaultFontInfo();
+    const int sizeBefore = pm().GetDefaultFontInfo()->size;
+    const std::wstring faceBefore = pm().GetDefaultFontInfo()->faceName.GetData();
     Make(L"<Window><Font name=\"Courier New\" size=\"30\" default=\"true\" /></Window>");
-    EXPECT_EQ(before.size, pm().GetDefaultFontInfo()->size);
-    EXPECT_EQ(before.faceName.GetData(), std::wstring(pm().GetDefaultFontInfo()->faceName));
+    EXPECT_EQ(sizeBefore, pm().GetDefaultFontInfo()->size);
+    EXPECT_EQ(faceBefore, std::wstring(pm().GetDefaultFontInfo()->faceName));
 
     Make(L"<Window><Font id=\"0\" name=\"Courier New\" size=\"30\" default=\"true\" /></Window>");
     EXPECT_EQ(30, pm().GetDefaultFontInfo()->size);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/DialogBuilder.h"

@@ -1,13 +1,13 @@
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 #include "ui/core/DropSource.h"
 #include "ui/core/EnumFormatEtc.h"
 
 #include <string>
 
-#include "core/dragdrop/DragDropFixture.h"
+#include "core/dragdrop/DragDropKit.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDataObject;
 using KvUI::CIDropSource;
 using namespace dragdrop;

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "core/dragdrop/DragDropFixture.h"
-#include "support/TestEnv.h"
-#include "ui/core/ComRef.h"
+#include "core/dragdrop/DragDropKit.h"
+#include "support/TestKit.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 #include "ui/core/DropTarget.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDropTarget;
 using KvUI::DropImageOnWindow;
 using KvUI::RegisterImageDropTarget;

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "core/container/ContainerTestKit.h"
-#include "core/dragdrop/DragDropFixture.h"
-#include "ui/core/ComRef.h"
+#include "core/dragdrop/DragDropKit.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 
-using KvUI::CComRef;
+using kvwin::CComRef;
 using KvUI::CIDropTarget;
 using namespace dragdrop;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/PaintManagerUI.h"
 #include "support/UiTestKit.h"

@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(Fonts, MissingIdsAndMinusOneGiveTheDefaultFont) {
-    const HFONT fallback = manager.GetDefaultFontInfo()->font;
+    const HFONT fallback = manager.GetDefaultFontInfo()->font.get();
     ASSERT_NE(nullptr, fallback);
     EXPECT_EQ(fallback, manager.GetFont(-1));
     EXPECT_EQ(fallback, manager.GetFont(42));

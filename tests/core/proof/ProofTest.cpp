@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/shadow/ShadowKit.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/PaintManagerUI.h"

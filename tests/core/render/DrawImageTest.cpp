@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "RenderTestSupport.h"
+#include "RenderKit.h"
 #include "ui/core/RenderBlend.h"
 #include "ui/core/RenderEngine.h"
 

@@ -1,7 +1,7 @@
 // The image draw string grammar: keys, values, the modify string and scaling.
 #include <gtest/gtest.h>
 
-#include "RenderTestSupport.h"
+#include "RenderKit.h"
 #include "ui/core/ImageInfo.h"
 
 using KvUI::TImageDrawSpec;

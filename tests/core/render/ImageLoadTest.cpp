@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "RenderTestSupport.h"
-#include "support/TestEnv.h"
+#include "RenderKit.h"
+#include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
 

@@ -2,8 +2,8 @@
 // resolved in its caches, and controls rendered into bitmaps.
 #include <gtest/gtest.h>
 
-#include "RenderTestSupport.h"
-#include "support/TestEnv.h"
+#include "RenderKit.h"
+#include "support/TestKit.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/RenderEngine.h"
 

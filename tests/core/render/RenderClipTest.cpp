@@ -1,7 +1,7 @@
 // Clipping one painting step and giving the DC back exactly as it was.
 #include <gtest/gtest.h>
 
-#include "RenderTestSupport.h"
+#include "RenderKit.h"
 #include "ui/core/RenderClip.h"
 
 using KvUI::CRenderClip;

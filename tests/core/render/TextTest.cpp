@@ -3,8 +3,8 @@
 // of known glyphs.
 #include <gtest/gtest.h>
 
-#include "RenderTestSupport.h"
-#include "support/TestEnv.h"
+#include "RenderKit.h"
+#include "support/TestKit.h"
 #include "ui/core/RenderEngine.h"
 
 using KvUI::CRenderEngine;

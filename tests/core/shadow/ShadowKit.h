@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/ShadowUI.h"
 #include "ui/core/WindowWnd.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,4 +129,34 @@ TEST(UIStringMap, KeepsManyEntriesFindable) {
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(i % 2 ? P(i + 1) : nullptr, map.Find(std::to_wstring(i).c_str())) << i;
     EXPECT_EQ(500u, Keys(map).size());
+}
+
+// The library's own tables own their values: each leaves exactly once,
+// whichever way its entry goes.
+TEST(OwnedStringMap, FreesEachValueOnceWhenItsEntryGoes) {
+    std::vector<std::wstring> freed;
+    struct Named {
+        Named(const wchar_t* n, std::vector<std::wstring>* l) : name(n), log(l) {}
+        ~Named() { log->push_back(name); }
+        std::wstring name;
+        std::vector<std::wstring>* log;
+    };
+    const auto make = [&](const wchar_t* name) { return std::make_unique<Named>(name, &freed); };
+    using Log = std::vector<std::wstring>;
+    {
+        KvUI::OwnedStringMap<Named> map;
+        EXPECT_TRUE(map.Insert(L"a", make(L"a1")));
+        EXPECT_FALSE(map.Insert(L"a", make(L"a2")));
+        EXPECT_EQ(Log{L"a2"}, freed);
+        map.Set(L"a", make(L"a3"));
+        EXPECT_EQ((Log{L"a2", L"a1"}), freed);
+        EXPECT_EQ(L"a3", map.Find(L"a")->name);
+        EXPECT_TRUE(map.Insert(L"b", make(L"b1")));
+        EXPECT_TRUE(map.Remove(L"b"));
+        EXPECT_EQ((Log{L"a2", L"a1", L"b1"}), freed);
+        map.RemoveAll();
+        EXPECT_EQ((Log{L"a2", L"a1", L"b1", L"a3"}), freed);
+        EXPECT_TRUE(map.Insert(L"c", make(L"c1")));
+    }
+    EXPECT_EQ((Log{L"a2", L"a1", L"b1", L"a3", L"c1"}), freed);
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/WindowImplBase.h"

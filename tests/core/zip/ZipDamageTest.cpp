@@ -1,7 +1,7 @@
 // Damaged archives, foreign methods and bad handles: errors, never a crash.
-#include "core/zip/ZipFixture.h"
+#include "core/zip/ZipKit.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Extraction to files: where names land, folders, attributes and times.
-#include "core/zip/ZipFixture.h"
+#include "core/zip/ZipKit.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Archives encrypted with the traditional PKWARE scheme (zip -P).
-#include "core/zip/ZipFixture.h"
+#include "core/zip/ZipKit.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <gtest/gtest.h>
 

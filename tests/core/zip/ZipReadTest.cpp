@@ -1,7 +1,7 @@
 // Looking entries up and extracting them to memory, from every kind of source.
-#include "core/zip/ZipFixture.h"
+#include "core/zip/ZipKit.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The build packs a folder into a zip and links it as a "ZIPRES" resource.
 #include "ui/core/ZipArchive.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Loading documents: the callbacks in their order, what the page shows, and
 // the script context the page's scripts run in.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 namespace kvtest {
 namespace {
@@ -17,7 +17,7 @@ protected:
     CefRefPtr<CefBrowser> Open(const std::string& url) {
         browser = MakeBrowser(client, parent.Get(), url);
         EXPECT_TRUE(browser);
-        EXPECT_TRUE(kvengine::testing::WaitForIdle());
+        EXPECT_TRUE(WaitForIdle());
         return browser;
     }
     std::string Page(const std::string& name, const std::string& html) {
@@ -46,7 +46,7 @@ TEST_F(Loading, FilePageReportsItsEventsInOrderOnTheUiThread) {
 TEST_F(Loading, PageShowsItsTitleAndTextWithoutTags) {
     Open(Page("text.html", "<title> A &amp; B </title><body><p>one\n   two</p><script>var x = '<p>hidden';</script>"
                            "<div>three&nbsp;four &#x4E2D;</div></body>"));
-    const auto shown = kvengine::testing::GetShown(browser);
+    const auto shown = GetShown(browser);
     EXPECT_EQ(L"A & B", shown.title);
     EXPECT_EQ(L"one two\nthree\u00A0four \u4E2D", shown.text);
 }

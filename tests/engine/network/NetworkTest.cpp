@@ -1,6 +1,6 @@
 // Loading over HTTP from a local server: network failures as error numbers,
 // HTTP error statuses as completed loads, redirects, downloads and cookies.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 #include "support/HttpTestServer.h"
 
@@ -19,14 +19,14 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(engine.ok); }
     void TearDown() override {
-        kvengine::testing::SetNetworkTimeouts(20000, 60);
+        SetNetworkTimeouts(20000, 60);
         for (size_t i = 0; i < client->Count(); ++i) client->Browser(i)->GetHost()->CloseBrowser(true);
         PumpUntil([&] { return static_cast<size_t>(client->closed.load()) == client->Count(); }, 10000);
     }
     CefRefPtr<CefBrowser> Open(const std::string& url) {
         CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), url);
         EXPECT_TRUE(browser);
-        EXPECT_TRUE(kvengine::testing::WaitForIdle(30000));
+        EXPECT_TRUE(WaitForIdle(30000));
         return browser;
     }
 
@@ -58,11 +58,11 @@ TEST_F(Network, HttpErrorStatusIsACompletedLoadShowingTheServersAnswer) {
     CefRefPtr<CefBrowser> browser = Open(server->Url("/missing.html"));
     EXPECT_EQ((std::vector<std::string>{"LoadEnd 404"}), client->Events("LoadEnd"));
     EXPECT_TRUE(client->Events("LoadError").empty());
-    EXPECT_EQ(L"not found: /missing.html", kvengine::testing::GetShown(browser).text);
+    EXPECT_EQ(L"not found: /missing.html", GetShown(browser).text);
 }
 
 TEST_F(Network, ServerThatStaysSilentTimesOut) {
-    kvengine::testing::SetNetworkTimeouts(20000, 1);
+    SetNetworkTimeouts(20000, 1);
     Open(server->Url("/bytes/10?delay=4000"));
     ASSERT_EQ(1u, client->Events("LoadError").size());
     EXPECT_EQ(0u, client->Events("LoadError")[0].find("LoadError -7 net::ERR_TIMED_OUT"));
@@ -90,7 +90,7 @@ TEST_F(Network, ResponseHandlerCanRequestAnotherAddress) {
     client->restartTo = Widen(server->Url("/second.html"));
     CefRefPtr<CefBrowser> browser = Open(server->Url("/first.html"));
     EXPECT_EQ(2u, client->Events("Response").size());
-    EXPECT_EQ(L"not found: /second.html", kvengine::testing::GetShown(browser).text);
+    EXPECT_EQ(L"not found: /second.html", GetShown(browser).text);
 }
 
 TEST_F(Network, NewNavigationAbortsThePendingOne) {
@@ -98,11 +98,11 @@ TEST_F(Network, NewNavigationAbortsThePendingOne) {
     ASSERT_TRUE(browser);
     PumpUntil([&] { return !client->Events("Loading 1").empty(); }, 5000);
     browser->GetMainFrame()->LoadURL(server->Url("/after.html"));
-    ASSERT_TRUE(kvengine::testing::WaitForIdle(30000));
+    ASSERT_TRUE(WaitForIdle(30000));
     EXPECT_EQ((std::vector<std::string>{"LoadError -3 net::ERR_ABORTED " + server->Url("/slow?delay=3000&status=404")}),
               client->Events("LoadError"));
     EXPECT_EQ((std::vector<std::string>{"LoadEnd 404"}), client->Events("LoadEnd"));
-    EXPECT_EQ(L"not found: /after.html", kvengine::testing::GetShown(browser).text);
+    EXPECT_EQ(L"not found: /after.html", GetShown(browser).text);
 }
 
 TEST_F(Network, ContentThatIsNoPageIsDownloadedWhereTheClientSays) {
@@ -132,11 +132,11 @@ TEST_F(Network, HtmlPageOverHttpRunsItsScripts) {
     if (!client->Events("Response 200 application/octet-stream").empty()) {
         GTEST_SKIP() << "the test server labels every file application/octet-stream";
     }
-    EXPECT_EQ(L"Served", kvengine::testing::GetShown(browser).title);
+    EXPECT_EQ(L"Served", GetShown(browser).title);
     EXPECT_EQ((std::vector<std::string>{"Message send('served')"}), client->Events("Message"));
 }
 
-class FlushDone : public kvengine::RefCounted<CefCompletionCallback> {
+class FlushDone : public kvwin::RefCounted<CefCompletionCallback> {
 public:
     void OnComplete() override { onUi = CefCurrentlyOn(TID_UI) ? 1 : 2; }
     std::atomic<int> onUi{0};

@@ -1,6 +1,6 @@
 // Renderer sub-processes: the same executable started with "--type=renderer",
 // carrying process messages both ways, and ending with its browser.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 #include <tlhelp32.h>
 
@@ -37,8 +37,8 @@ TEST_F(RendererProcess, PageScriptsRunInASubProcessAndReachTheBrowser) {
     CefRefPtr<CefBrowser> browser =
         MakeBrowser(client, parent.Get(), Page("pid.html", "<script>native.send(native.renderer());</script>"));
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
-    const DWORD pid = kvengine::testing::RendererProcessId(browser);
+    ASSERT_TRUE(WaitForIdle(20000));
+    const DWORD pid = RendererProcessId(browser);
     ASSERT_NE(0u, pid);
     EXPECT_NE(GetCurrentProcessId(), pid);
     EXPECT_EQ((std::vector<std::string>{"Message send('" + std::to_string(pid) + "')"}), client->Events("Message"));
@@ -51,12 +51,12 @@ TEST_F(RendererProcess, PageScriptsRunInASubProcessAndReachTheBrowser) {
 TEST_F(RendererProcess, BrowserMessagesReachTheRenderersHandlerAndComeBack) {
     CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), Page("empty.html", "<p>x</p>"));
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    ASSERT_TRUE(WaitForIdle(20000));
     CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create("ping");
     message->GetArgumentList()->SetString(0, L"\u4E2D\U0001F600");
     ASSERT_TRUE(browser->SendProcessMessage(PID_RENDERER, message));
     ASSERT_TRUE(PumpUntil([&] { return !client->Events("Message reply:ping").empty(); }, 10000));
-    const DWORD pid = kvengine::testing::RendererProcessId(browser);
+    const DWORD pid = RendererProcessId(browser);
     EXPECT_EQ("Message reply:ping(" + std::to_string(pid) + ",'" + Narrow(L"\u4E2D\U0001F600") + "')",
               client->Events("Message reply:ping")[0]);
     browser->GetHost()->CloseBrowser(true);
@@ -68,9 +68,9 @@ TEST_F(RendererProcess, EachBrowserHasItsOwnRenderer) {
     CefRefPtr<CefBrowser> first = MakeBrowser(client, parent.Get(), url);
     CefRefPtr<CefBrowser> second = MakeBrowser(client, parent.Get(), url);
     ASSERT_TRUE(first && second);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
-    const DWORD a = kvengine::testing::RendererProcessId(first);
-    const DWORD b = kvengine::testing::RendererProcessId(second);
+    ASSERT_TRUE(WaitForIdle(20000));
+    const DWORD a = RendererProcessId(first);
+    const DWORD b = RendererProcessId(second);
     EXPECT_NE(a, b);
     first->GetHost()->CloseBrowser(true);
     EXPECT_TRUE(PumpUntil([&] { return client->closed == 1; }, 10000));
@@ -85,7 +85,7 @@ TEST_F(RendererProcess, RendererGetsTheApplicationsSwitchesForItsOwnType) {
     CefRefPtr<CefBrowser> browser =
         MakeBrowser(client, parent.Get(), Page("sw.html", "<script>native.send(native.switch())</script>"));
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle(20000));
+    ASSERT_TRUE(WaitForIdle(20000));
     EXPECT_EQ(L"browser", CefCommandLine::GetGlobalCommandLine()->GetSwitchValue("kv-test-switch").ToWString());
     EXPECT_EQ((std::vector<std::string>{"Message send('renderer')"}), client->Events("Message"));
     browser->GetHost()->CloseBrowser(true);
@@ -96,7 +96,8 @@ TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
     const std::string pidFile = FreshDirUnix("orphan") + "/pid";
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) + L"\"";
+    std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) +
+                           L"\" --kv-test-parent=" + std::to_wstring(GetCurrentProcessId());
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -1,6 +1,6 @@
 // Script values and contexts of the renderer, through pages that call the
 // test application's `native` object, and script errors in the engine's log.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 #include <algorithm>
 
@@ -21,7 +21,7 @@ protected:
         url = FileUrl(path);
         browser = MakeBrowser(client, parent.Get(), url);
         EXPECT_TRUE(browser);
-        EXPECT_TRUE(kvengine::testing::WaitForIdle());
+        EXPECT_TRUE(WaitForIdle());
         return client->Events("Message");
     }
 
@@ -57,13 +57,13 @@ TEST_F(Scripts, UncaughtErrorGoesToTheLogWithItsPlaceAndLaterScriptsStillRun) {
     const std::string path = WorkDirUnix() + "/error.html";
     WriteFileText(path, "<p>x</p>\n\n<script>\nvar a = 1;\nmissingFunction();\n</script><script>native.send('after')</script>");
     browser = MakeBrowser(client, parent.Get(), FileUrl(path));
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ((std::vector<std::string>{"Message send('after')"}), client->Events("Message"));
     const std::string log = ReadLog();
     EXPECT_NE(std::string::npos, log.find("ERROR")) << log;
     EXPECT_NE(std::string::npos, log.find("Uncaught ReferenceError")) << log;
     EXPECT_NE(std::string::npos, log.find(FileUrl(path) + " (5)")) << log;
-    EXPECT_EQ(L"x", kvengine::testing::GetShown(browser).text);
+    EXPECT_EQ(L"x", GetShown(browser).text);
 }
 
 TEST_F(Scripts, ConsoleBelowTheLogSeverityIsNotWritten) {
@@ -76,14 +76,14 @@ TEST_F(Scripts, ConsoleBelowTheLogSeverityIsNotWritten) {
 TEST_F(Scripts, RunScriptExecutesInThePagesContext) {
     Run("var fromPage = 41;");
     browser->GetMainFrame()->ExecuteJavaScript("native.send(fromPage + 1, typeof native)", url, 1);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ((std::vector<std::string>{"Message send(42,'object')"}), client->Events("Message"));
 }
 
 TEST_F(Scripts, EachDocumentGetsAFreshGlobalObject) {
     Run("var leftOver = 1;");
     browser->GetMainFrame()->LoadString("<script>native.send(typeof leftOver, typeof native)</script>", "about:x");
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ((std::vector<std::string>{"Message send('undefined','object')"}), client->Events("Message"));
     EXPECT_EQ("about:x", browser->GetMainFrame()->GetURL().ToString());
 }

@@ -6,6 +6,7 @@
 #include "engine/CefProcessMessage.h"
 #include "engine/CefValues.h"
 
+namespace kvengine {
 namespace {
 
 TEST(CefStringConversion, RoundTripsUtf8AndWideIncludingSurrogatePairs) {
@@ -104,3 +105,4 @@ TEST(CommandLine, SwitchesWithAndWithoutValuesAndTheirOwnDashes) {
 }
 
 }  // namespace
+}  // namespace kvengine

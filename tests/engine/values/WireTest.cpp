@@ -8,14 +8,8 @@
 
 #include "engine/impl/Wire.h"
 
+namespace kvengine {
 namespace {
-
-using kvengine::PacketType;
-using kvengine::Variant;
-using kvengine::VariantList;
-using kvengine::VariantMap;
-using kvengine::WireReader;
-using kvengine::WireWriter;
 
 std::string MessagePacket() {
     VariantMap members;
@@ -107,3 +101,4 @@ TEST(Wire, UnknownValueTypesAndDeepNestingAreRefused) {
 }
 
 }  // namespace
+}  // namespace kvengine

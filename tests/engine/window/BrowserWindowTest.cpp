@@ -1,6 +1,6 @@
 // The browser's window: painting with the zoom level, scrolling, keys to the
 // keyboard handler, the context menu, the developer tools, pop-ups and closing.
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 namespace kvtest {
 namespace {
@@ -48,7 +48,7 @@ protected:
         WriteFileText(path, html);
         CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), FileUrl(path));
         EXPECT_TRUE(browser);
-        EXPECT_TRUE(kvengine::testing::WaitForIdle());
+        EXPECT_TRUE(WaitForIdle());
         return browser;
     }
 
@@ -73,7 +73,7 @@ TEST_F(BrowserWindow, ZoomLevelScalesTheTextByOnePointTwoPerLevel) {
     HWND window = browser->GetHost()->GetWindowHandle();
     const int normal = InkBottom(window);
     browser->GetHost()->SetZoomLevel(2);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_DOUBLE_EQ(2.0, browser->GetHost()->GetZoomLevel());
     const int zoomed = InkBottom(window);
     ASSERT_GT(normal, 0);
@@ -86,14 +86,14 @@ TEST_F(BrowserWindow, WheelScrollsLongPagesButNotPastTheirEnd) {
     CefRefPtr<CefBrowser> browser = Open(html);
     HWND window = browser->GetHost()->GetWindowHandle();
     SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    const int once = kvengine::testing::GetShown(browser).scroll;
+    const int once = GetShown(browser).scroll;
     EXPECT_GT(once, 0);
     for (int i = 0; i < 1000; ++i) SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    const int end = kvengine::testing::GetShown(browser).scroll;
+    const int end = GetShown(browser).scroll;
     SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    EXPECT_EQ(end, kvengine::testing::GetShown(browser).scroll);
+    EXPECT_EQ(end, GetShown(browser).scroll);
     for (int i = 0; i < 1000; ++i) SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    EXPECT_EQ(0, kvengine::testing::GetShown(browser).scroll);
+    EXPECT_EQ(0, GetShown(browser).scroll);
 }
 
 TEST_F(BrowserWindow, KeysGoToTheKeyboardHandlerWithTheirMessage) {
@@ -137,19 +137,19 @@ TEST_F(BrowserWindow, DeveloperToolsShowThePageSourceInABrowserOfTheirOwn) {
     info.height = 400;
     browser->GetHost()->ShowDevTools(info, client, CefBrowserSettings(), CefPoint());
     ASSERT_TRUE(PumpUntil([&] { return client->Count() == 2; }, 10000));
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     CefRefPtr<CefBrowser> tools = client->Browser(1);
     EXPECT_TRUE(tools->IsPopup());
-    EXPECT_EQ(L"<title>Src</title><p>a  b</p>", kvengine::testing::GetShown(tools).text);
+    EXPECT_EQ(L"<title>Src</title><p>a  b</p>", GetShown(tools).text);
     // A second request brings the same window forward.
     browser->GetHost()->ShowDevTools(info, client, CefBrowserSettings(), CefPoint());
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ(2u, client->Count());
 }
 
 TEST_F(BrowserWindow, PopupsAreOfferedToTheClientAndRefusedOnesNeverOpen) {
     CefRefPtr<CefBrowser> browser = Open("<script>open('other.html', 'side')</script>");
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     const std::vector<std::string> offered = client->Events("BeforePopup");
     ASSERT_EQ(1u, offered.size());
     EXPECT_NE(std::string::npos, offered[0].find("/other.html side"));
@@ -168,7 +168,7 @@ TEST_F(BrowserWindow, ClosingAsksDoCloseThenReportsBeforeCloseOnce) {
     browser->GetHost()->CloseBrowser(false);
     browser->GetHost()->CloseBrowser(true);
     ASSERT_TRUE(PumpUntil([&] { return client->closed == 1; }, 10000));
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     EXPECT_EQ((std::vector<std::string>{"DoClose", "BeforeClose " + std::to_string(browser->GetIdentifier())}),
               client->Events());
     EXPECT_FALSE(IsWindow(window));
@@ -179,7 +179,7 @@ TEST_F(BrowserWindow, DestroyingTheParentClosesTheBrowser) {
     auto owner = std::make_unique<ParentWindow>();
     CefRefPtr<CefBrowser> browser = MakeBrowser(client, owner->Get(), "about:blank");
     ASSERT_TRUE(browser);
-    ASSERT_TRUE(kvengine::testing::WaitForIdle());
+    ASSERT_TRUE(WaitForIdle());
     owner.reset();
     EXPECT_TRUE(PumpUntil([&] { return client->closed == 1; }, 10000));
 }

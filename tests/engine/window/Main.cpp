@@ -1,3 +1,3 @@
-#include "engine/EngineTestSupport.h"
+#include "engine/EngineProgramKit.h"
 
 int main(int argc, char** argv) { return kvtest::RunEngineTestProgram(argc, argv); }

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "ui/core/ComRef.h"
+#include "win/ComRef.h"
 #include "ui/core/DataObject.h"
 
 namespace dragdrop {
 
 // An empty data object, as a drag source would fill it.
-inline KvUI::CComRef<IDataObject> NewDataObject() {
+inline kvwin::CComRef<IDataObject> NewDataObject() {
     auto* object = new KvUI::CIDataObject(nullptr);
     object->AddRef();
-    return KvUI::CComRef<IDataObject>(object);
+    return kvwin::CComRef<IDataObject>(object);
 }
 
 class OleTest : public ::testing::Test {

@@ -1,6 +1,6 @@
-#include "core/zip/ZipFixture.h"
+#include "core/zip/ZipKit.h"
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <algorithm>
 #include <stdexcept>

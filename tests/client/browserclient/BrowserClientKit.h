@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "client/RefCounting.h"
-#include "engine/CefClient.h"
+#include "client/EngineNames.h"
+#include "win/RefCounted.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 
 class FakeHost;
 
-class FakeBrowser : public CefRefCounted<CefBrowser> {
+class FakeBrowser : public kvwin::RefCounted<CefBrowser> {
 public:
     FakeBrowser(int id, bool popup, bool hasDocument);
 
@@ -37,7 +37,7 @@ private:
     CefRefPtr<FakeHost> m_host;
 };
 
-class FakeHost : public CefRefCounted<CefBrowserHost> {
+class FakeHost : public kvwin::RefCounted<CefBrowserHost> {
 public:
     CefRefPtr<CefBrowser> GetBrowser() override { return nullptr; }
     void CloseBrowser(bool force) override { calls.push_back(force ? "Close(force)" : "Close"); }
@@ -59,7 +59,7 @@ inline FakeBrowser::FakeBrowser(int id, bool popup, bool hasDocument)
 inline CefRefPtr<CefBrowserHost> FakeBrowser::GetHost() { return m_host; }
 inline std::vector<std::string>& FakeBrowser::HostCalls() { return m_host->calls; }
 
-class FakeDownloadItem : public CefRefCounted<CefDownloadItem> {
+class FakeDownloadItem : public kvwin::RefCounted<CefDownloadItem> {
 public:
     FakeDownloadItem(std::string url, std::wstring suggested, bool complete)
         : m_url(std::move(url)), m_suggested(std::move(suggested)), m_complete(complete) {}
@@ -81,7 +81,7 @@ private:
     const bool m_complete;
 };
 
-class FakeBeforeDownloadCallback : public CefRefCounted<CefBeforeDownloadCallback> {
+class FakeBeforeDownloadCallback : public kvwin::RefCounted<CefBeforeDownloadCallback> {
 public:
     void Continue(const CefString& path, bool showDialog) override {
         calls.push_back(path.ToString() + (showDialog ? " with dialog" : " without dialog"));
@@ -89,7 +89,7 @@ public:
     std::vector<std::string> calls;
 };
 
-class FakeMenuParams : public CefRefCounted<CefContextMenuParams> {
+class FakeMenuParams : public kvwin::RefCounted<CefContextMenuParams> {
 public:
     explicit FakeMenuParams(int flags) : m_flags(flags) {}
     int GetXCoord() override { return 0; }
@@ -100,7 +100,7 @@ private:
     const int m_flags;
 };
 
-class FakeMenuModel : public CefRefCounted<CefMenuModel> {
+class FakeMenuModel : public kvwin::RefCounted<CefMenuModel> {
 public:
     bool Clear() override {
         items.clear();
@@ -118,4 +118,4 @@ public:
     std::vector<std::string> items;
 };
 
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -12,9 +12,9 @@
 
 #include "client/AppGlobals.h"
 #include "client/Log.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
 
 class CurlEnvironment : public ::testing::Environment {
 public:
@@ -71,4 +71,4 @@ inline bool FileExists(const std::string& unixPath) {
     return GetFileAttributesW(kvtest::ToWindowsPath(unixPath).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -1,8 +1,8 @@
-#include "Mp3Fixture.h"
+#include "Mp3Kit.h"
 
 #include <stdexcept>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace mp3test {
 

@@ -1,9 +1,9 @@
-#include "RenderTestSupport.h"
+#include "RenderKit.h"
 
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 namespace rendertest {
 namespace {

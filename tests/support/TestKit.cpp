@@ -1,4 +1,4 @@
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
 #include <atomic>
 #include <cstdio>

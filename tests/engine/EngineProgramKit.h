@@ -18,17 +18,80 @@
 #include "engine/CefCookie.h"
 #include "engine/CefTask.h"
 #include "engine/CefV8.h"
-#include "engine/testing/EngineTesting.h"
-#include "engine/impl/RefCounted.h"
-#include "support/TestEnv.h"
+#include "engine/EngineKit.h"
+#include "support/TestKit.h"
+#include "win/RefCounted.h"
+#include "win/UniqueHandle.h"
 
 namespace kvtest {
+
+// The engine's interface, as the tests use it.
+using kvengine::CefApp;
+using kvengine::CefBeforeDownloadCallback;
+using kvengine::CefBrowser;
+using kvengine::CefBrowserHost;
+using kvengine::CefBrowserSettings;
+using kvengine::CefClient;
+using kvengine::CefCommandLine;
+using kvengine::CefCompletionCallback;
+using kvengine::CefContextMenuHandler;
+using kvengine::CefContextMenuParams;
+using kvengine::CefCookieManager;
+using kvengine::CefCurrentlyOn;
+using kvengine::CefDictionaryValue;
+using kvengine::CefDisplayHandler;
+using kvengine::CefDownloadHandler;
+using kvengine::CefDownloadItem;
+using kvengine::CefDownloadItemCallback;
+using kvengine::CefEventHandle;
+using kvengine::CefExecuteProcess;
+using kvengine::CefFrame;
+using kvengine::CefInitialize;
+using kvengine::CefKeyEvent;
+using kvengine::CefKeyboardHandler;
+using kvengine::CefLifeSpanHandler;
+using kvengine::CefListValue;
+using kvengine::CefLoadHandler;
+using kvengine::CefMainArgs;
+using kvengine::CefMenuModel;
+using kvengine::CefPoint;
+using kvengine::CefProcessId;
+using kvengine::CefProcessMessage;
+using kvengine::CefRefPtr;
+using kvengine::CefRenderProcessHandler;
+using kvengine::CefRequest;
+using kvengine::CefRequestHandler;
+using kvengine::CefResponse;
+using kvengine::CefSettings;
+using kvengine::CefShutdown;
+using kvengine::CefString;
+using kvengine::CefV8Context;
+using kvengine::CefV8Handler;
+using kvengine::CefV8Value;
+using kvengine::CefV8ValueList;
+using kvengine::CefValue;
+using kvengine::CefWindowInfo;
+using kvengine::CefWriteJSON;
+using kvengine::JSON_WRITER_DEFAULT;
+using kvengine::LOGSEVERITY_WARNING;
+using kvengine::MENU_ID_RELOAD;
+using kvengine::PID_BROWSER;
+using kvengine::PID_RENDERER;
+using kvengine::TID_UI;
+using kvengine::V8_PROPERTY_ATTRIBUTE_DONTDELETE;
+using kvengine::V8_PROPERTY_ATTRIBUTE_NONE;
+using kvengine::VTYPE_DICTIONARY;
+using kvengine::VTYPE_INT;
+using kvengine::VTYPE_INVALID;
+using kvengine::VTYPE_LIST;
+using kvengine::VTYPE_NULL;
+using kvengine::VTYPE_STRING;
 
 // Serves the page's `native` object: native.send(...) sends a process
 // message "send" with int entries for 32-bit integers and string entries for
 // the rest (empty for what is not a string); native.echo(x) returns x;
 // native.fail(text) throws; native.renderer() returns "<process id>".
-class NativeHandler : public kvengine::RefCounted<CefV8Handler> {
+class NativeHandler : public kvwin::RefCounted<CefV8Handler> {
 public:
     bool Execute(const CefString& name, CefRefPtr<CefV8Value>, const CefV8ValueList& arguments,
                  CefRefPtr<CefV8Value>& retval, CefString& exception) override {
@@ -61,7 +124,7 @@ public:
     }
 };
 
-class TestApp : public kvengine::RefCounted<CefApp, CefRenderProcessHandler> {
+class TestApp : public kvwin::RefCounted<CefApp, CefRenderProcessHandler> {
 public:
     CefRefPtr<CefRenderProcessHandler> GetRenderProcessHandler() override { return this; }
     void OnBeforeCommandLineProcessing(const CefString& type, CefRefPtr<CefCommandLine> line) override {
@@ -94,21 +157,24 @@ inline CefRefPtr<CefApp>& TheApp() {
     return app;
 }
 
-int RunChildBrowserProcess(const std::wstring& pidFile);
+int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId);
 
 // main() of every engine test program.
 inline int RunEngineTestProgram(int argc, char** argv) {
-    kvengine::testing::ReportCrashes();
+    ReportCrashes();
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
-    if (line->HasSwitch("kv-test-child")) return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"));
+    if (line->HasSwitch("kv-test-child")) {
+        return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"),
+                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())));
+    }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
 
 // Records every callback as a line, in order, and whether each came on the UI thread.
-class RecordingClient : public kvengine::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler, CefRequestHandler,
+class RecordingClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler, CefRequestHandler,
                                                     CefDisplayHandler, CefKeyboardHandler, CefContextMenuHandler,
                                                     CefDownloadHandler> {
 public:
@@ -281,7 +347,7 @@ public:
     bool ok = false;
 };
 
-using kvengine::testing::ParentWindow;
+
 
 // Creates a child browser of `parent` through the engine and waits until it is created.
 inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND parent, const std::string& url) {
@@ -296,21 +362,24 @@ inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND
 }
 
 // A browser process of its own for tests that end it: it shows one browser,
-// writes its renderer's process id to `pidFile` and then waits to be killed.
-inline int RunChildBrowserProcess(const std::wstring& pidFile) {
+// writes its renderer's process id to `pidFile` and then waits to be killed,
+// at most until the test program that started it (`parentId`) has ended or a
+// minute has passed, so that a failed test leaves no process behind.
+inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
     EngineScope engine(false);
     if (!engine.ok) return 2;
     CefRefPtr<RecordingClient> client = new RecordingClient();
     CefWindowInfo info;
     info.SetAsPopup(nullptr, L"child");
     CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings());
-    if (!PumpUntil([&] { return client->Count() > 0; }, 20000) || !kvengine::testing::WaitForIdle(20000)) return 3;
-    const std::string pid = std::to_string(kvengine::testing::RendererProcessId(client->Browser()));
+    if (!PumpUntil([&] { return client->Count() > 0; }, 20000) || !WaitForIdle(20000)) return 3;
+    const std::string pid = std::to_string(RendererProcessId(client->Browser()));
     FILE* f = _wfopen(pidFile.c_str(), L"wb");
     if (!f) return 4;
     fwrite(pid.data(), 1, pid.size(), f);
     fclose(f);
-    PumpUntil([] { return false; }, INFINITE);
+    const kvwin::UniqueKernelHandle parent(OpenProcess(SYNCHRONIZE, FALSE, parentId));
+    PumpUntil([&] { return !parent || WaitForSingleObject(parent.get(), 0) == WAIT_OBJECT_0; }, 60000);
     return 0;
 }
 

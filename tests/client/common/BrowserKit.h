@@ -21,11 +21,19 @@
 #include "client/WindowConformity.h"
 #include "engine/CefApp.h"
 #include "engine/CefTask.h"
-#include "engine/testing/EngineTesting.h"
+#include "engine/EngineKit.h"
 #include "support/HttpTestServer.h"
-#include "support/TestEnv.h"
+#include "support/TestKit.h"
 
-namespace clienttest {
+namespace kvclient::clienttest {
+
+// Starting and stopping the engine, which the client's own code leaves to its start-up.
+using kvengine::CefExecuteProcess;
+using kvengine::CefInitialize;
+using kvengine::CefMainArgs;
+using kvengine::CefSettings;
+using kvengine::CefShutdown;
+using kvengine::LOGSEVERITY_WARNING;
 
 inline CefRefPtr<CefApp>& TheApp() {
     static CefRefPtr<CefApp> app = new SimpleApp();
@@ -34,7 +42,7 @@ inline CefRefPtr<CefApp>& TheApp() {
 
 // main() of every program here: a renderer sub-process ends at once with the engine's result.
 inline int RunBrowserTestProgram(int argc, char** argv) {
-    kvengine::testing::ReportCrashes();
+    kvtest::ReportCrashes();
     const int code = CefExecuteProcess(CefMainArgs(GetModuleHandleW(nullptr)), TheApp());
     if (code >= 0) return code;
     testing::InitGoogleTest(&argc, argv);
@@ -70,7 +78,7 @@ public:
         settings.cache_path = data + L"cefcache\\";
         settings.user_data_path = data + L"cefcache\\userdata\\";
         ok = CefInitialize(CefMainArgs(GetModuleHandleW(nullptr)), settings, TheApp());
-        if (ok) kvengine::testing::RunOnUiThread([this] { uiThread = GetCurrentThreadId(); });
+        if (ok) uiThread = kvtest::CallOnUiThread<DWORD>([] { return GetCurrentThreadId(); }).value_or(0);
     }
     ~EngineScope() {
         if (ok) CefShutdown();
@@ -139,6 +147,13 @@ private:
 
 // A message-only window on the test thread standing in for the main window's
 // handle: it records the private messages posted to it, in order.
+// Dispatches what this thread's queue holds already. A message posted before
+// this call (by this thread, or by the engine's UI thread before it went idle)
+// is handled by its return, with no time to wait out.
+inline void DispatchQueued() {
+    kvtest::PumpUntil([] { return true; }, 0);
+}
+
 class MessageWindow {
 public:
     MessageWindow() {
@@ -249,7 +264,7 @@ private:
     std::atomic<int> m_offUiThread{0};
 };
 
-using kvengine::testing::ParentWindow;
+using kvtest::ParentWindow;
 
 // The main window's browser: a browser client with the recording window,
 // reporting to the message window, and its main browser once created.
@@ -273,8 +288,8 @@ public:
     }
     // Lets the engine finish everything it was given and takes the posted messages in.
     bool Idle(DWORD timeoutMs = 30000) {
-        const bool idle = kvengine::testing::WaitForIdle(timeoutMs);
-        kvtest::PumpUntil([] { return false; }, 50);
+        const bool idle = kvtest::WaitForIdle(timeoutMs);
+        DispatchQueued();
         return idle;
     }
     // Closes every browser of the client and waits until the last is gone.
@@ -283,7 +298,7 @@ public:
         if (!main) return;
         client->CloseAllBrowsers(true);
         kvtest::PumpUntil([&] { return !client->GetMainBrowser(); }, 20000);
-        kvengine::testing::WaitForIdle(20000);
+        kvtest::WaitForIdle(20000);
     }
 
     RecordingWindow window;
@@ -292,4 +307,4 @@ public:
     CefRefPtr<ObservedClient> client;
 };
 
-}  // namespace clienttest
+}  // namespace kvclient::clienttest

@@ -1,0 +1,80 @@
+#pragma once
+// The engine's names that the client is written against, brought into the
+// client's namespace once, so that its code reads like the engine's interface.
+#include "engine/CefApp.h"
+#include "engine/CefBrowser.h"
+#include "engine/CefClient.h"
+#include "engine/CefContextMenuHandler.h"
+#include "engine/CefCookie.h"
+#include "engine/CefDownloadHandler.h"
+#include "engine/CefKeyboardHandler.h"
+#include "engine/CefLifeSpanHandler.h"
+#include "engine/CefLoadHandler.h"
+#include "engine/CefLock.h"
+#include "engine/CefProcessMessage.h"
+#include "engine/CefRequestHandler.h"
+#include "engine/CefTask.h"
+#include "engine/CefV8.h"
+#include "engine/CefValues.h"
+
+namespace kvclient {
+
+using kvengine::CefApp;
+using kvengine::CefAutoLock;
+using kvengine::CefBeforeDownloadCallback;
+using kvengine::CefBrowser;
+using kvengine::CefBrowserHost;
+using kvengine::CefBrowserSettings;
+using kvengine::CefClient;
+using kvengine::CefCommandLine;
+using kvengine::CefContextMenuHandler;
+using kvengine::CefContextMenuParams;
+using kvengine::CefCookieManager;
+using kvengine::CefCreateClosureTask;
+using kvengine::CefCriticalSection;
+using kvengine::CefCurrentlyOn;
+using kvengine::CefDictionaryValue;
+using kvengine::CefDownloadHandler;
+using kvengine::CefDownloadItem;
+using kvengine::CefDownloadItemCallback;
+using kvengine::CefEventHandle;
+using kvengine::CefFrame;
+using kvengine::CefKeyEvent;
+using kvengine::CefKeyboardHandler;
+using kvengine::CefLifeSpanHandler;
+using kvengine::CefListValue;
+using kvengine::CefLoadHandler;
+using kvengine::CefMenuModel;
+using kvengine::CefPoint;
+using kvengine::CefPostTask;
+using kvengine::CefProcessId;
+using kvengine::CefProcessMessage;
+using kvengine::CefQuitMessageLoop;
+using kvengine::CefRefPtr;
+using kvengine::CefRenderProcessHandler;
+using kvengine::CefRequest;
+using kvengine::CefRequestHandler;
+using kvengine::CefResponse;
+using kvengine::CefString;
+using kvengine::CefV8Context;
+using kvengine::CefV8Handler;
+using kvengine::CefV8Value;
+using kvengine::CefV8ValueList;
+using kvengine::CefValue;
+using kvengine::CefValueType;
+using kvengine::CefWindowInfo;
+using kvengine::CefWriteJSON;
+using kvengine::CM_TYPEFLAG_FRAME;
+using kvengine::CM_TYPEFLAG_PAGE;
+using kvengine::MENU_ID_BACK;
+using kvengine::MENU_ID_COPY;
+using kvengine::MENU_ID_PASTE;
+using kvengine::MENU_ID_PRINT;
+using kvengine::MENU_ID_RELOAD;
+using kvengine::PID_BROWSER;
+using kvengine::TID_UI;
+using kvengine::V8_PROPERTY_ATTRIBUTE_DONTDELETE;
+using kvengine::VTYPE_INT;
+using kvengine::VTYPE_STRING;
+
+}  // namespace kvclient
