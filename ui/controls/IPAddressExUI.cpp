@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 
 #include "ui/controls/IPAddressUI.h"
 #include "ui/core/PaintManagerUI.h"

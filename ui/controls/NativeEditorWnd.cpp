@@ -52,7 +52,7 @@ HFONT CNativeEditorWnd::FontOf(const CLabelUI& owner) {
     CPaintManagerUI* manager = owner.GetManager();
     if (!manager) return nullptr;
     const HFONT font = owner.GetFont() != -1 ? manager->GetFont(owner.GetFont()) : nullptr;
-    return font ? font : manager->GetDefaultFontInfo()->font;
+    return font ? font : manager->GetDefaultFontInfo()->font.get();
 }
 
 }  // namespace KvUI
