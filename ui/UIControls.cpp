@@ -12,6 +12,7 @@
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/controls/RichEditUI.h"
 #include "ui/controls/SliderUI.h"
 #include "ui/controls/TextUI.h"
 #include "ui/core/ContainerUI.h"
@@ -46,6 +47,7 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"COptionUI", Create<COptionUI>);
     factory.RegistControl(L"CCheckBoxUI", Create<CCheckBoxUI>);
     factory.RegistControl(L"CProgressUI", Create<CProgressUI>);
+    factory.RegistControl(L"CRichEditUI", Create<CRichEditUI>);
     factory.RegistControl(L"CScrollBarUI", Create<CScrollBarUI>);
     factory.RegistControl(L"CSliderUI", Create<CSliderUI>);
     factory.RegistControl(L"CTextUI", Create<CTextUI>);

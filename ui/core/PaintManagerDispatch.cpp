@@ -44,11 +44,10 @@ bool IsLiveManager(const CPaintManagerUI* manager) {
     return paintmanager::Contains(Process().managers, manager);
 }
 
-// The rich edit keeps TAB when its "wanttab" is on. It asks through this hook;
-// no control of the library reports the rich edit's class yet.
+// The rich edit keeps TAB when its "wanttab" is on.
 bool RichEditWantsTab(CControlUI* richEdit) {
-    (void)richEdit;
-    return false;
+    const auto* keeper = static_cast<const IWantTabUI*>(richEdit->GetInterface(L"WantTab"));
+    return keeper && keeper->IsWantTab();
 }
 
 template <class T>

@@ -123,6 +123,16 @@ public:
     virtual ~IMessageFilterUI() = default;
 };
 
+// A control that may keep the TAB key for its own text instead of passing the
+// focus on; the paint manager finds it through GetInterface(L"WantTab").
+class IWantTabUI {
+public:
+    virtual bool IsWantTab() const = 0;
+
+protected:
+    ~IWantTabUI() = default;
+};
+
 // Offered each queued message first; answering 0 means it was translated.
 class ITranslateAccelerator {
 public:
