@@ -32,6 +32,7 @@ void RunMarkupBench();
 void RunZipBench();
 void RunEngineBench();
 void RunLayoutBench();
+void RunListBench();
 void RunPaintBench();
 void RunNotifyBench();
 // The bridge's renderers are this program started again: in such a process

@@ -10,6 +10,7 @@ int main() {
     kvbench::RunEngineBench();
     kvbench::RunBridgeBench();
     kvbench::RunLayoutBench();
+    kvbench::RunListBench();
     kvbench::RunPaintBench();
     kvbench::RunNotifyBench();
     kvbench::RunBuildBench();

@@ -240,7 +240,7 @@ void RunPaintBench() {
     BareWindow bare;
     TImageInfo* image = library.manager.GetImageEx(L"cell.bmp");
     bare.image = image ? image->bitmap : nullptr;
-    bare.font = library.manager.GetDefaultFontInfo()->font;
+    bare.font = library.manager.GetDefaultFontInfo()->font.get();
     bare.CreateEx(nullptr, L"bare paint bench", WS_POPUP, 0, 0, 0, kWidth, kHeight);
     ShowWindow(bare.GetHWND(), SW_SHOWNOACTIVATE);
     const double bareMs = RepaintMilliseconds(bare.GetHWND(), runs);

@@ -38,8 +38,30 @@ target_include_directories(kv_rapidjson SYSTEM INTERFACE ${KV_DEPS_PREFIX}/inclu
 target_compile_definitions(kv_rapidjson INTERFACE RAPIDJSON_HAS_STDSTRING=1)
 
 # Duktape ships as one C file; it is third-party code and keeps its own warnings.
+# The engine must be able to stop a script that never ends, which needs
+# Duktape's execution time-out check; the shipped configuration leaves it out,
+# so a copy of the sources with it switched on is built. The check calls
+# kv_duk_exec_timeout(heap user data), which the engine defines.
 if(EXISTS "${KV_DEPS_SRC}/duktape/src/duktape.c")
-    add_library(kv_duktape STATIC ${KV_DEPS_SRC}/duktape/src/duktape.c)
-    target_include_directories(kv_duktape SYSTEM PUBLIC ${KV_DEPS_SRC}/duktape/src)
+    set(kv_duktape_dir ${CMAKE_BINARY_DIR}/duktape)
+    file(READ ${KV_DEPS_SRC}/duktape/src/duk_config.h kv_duk_config)
+    foreach(kv_switch "#undef DUK_USE_EXEC_TIMEOUT_CHECK" "#undef DUK_USE_INTERRUPT_COUNTER")
+        string(FIND "${kv_duk_config}" "${kv_switch}" kv_found)
+        if(kv_found EQUAL -1)
+            message(FATAL_ERROR "duk_config.h has no line '${kv_switch}': cannot switch on script time-outs")
+        endif()
+    endforeach()
+    string(REPLACE "#undef DUK_USE_EXEC_TIMEOUT_CHECK"
+        "#if defined(__cplusplus)\nextern \"C\"\n#endif\nint kv_duk_exec_timeout(void *udata);\n#define DUK_USE_EXEC_TIMEOUT_CHECK(udata) kv_duk_exec_timeout(udata)"
+        kv_duk_config "${kv_duk_config}")
+    string(REPLACE "#undef DUK_USE_INTERRUPT_COUNTER" "#define DUK_USE_INTERRUPT_COUNTER" kv_duk_config "${kv_duk_config}")
+    # Written through a copy that changes only with its content, so a new configure rebuilds nothing.
+    file(WRITE ${kv_duktape_dir}/duk_config.h.in "${kv_duk_config}")
+    configure_file(${kv_duktape_dir}/duk_config.h.in ${kv_duktape_dir}/duk_config.h COPYONLY)
+    # duktape.h includes its configuration from its own folder: both are copied.
+    configure_file(${KV_DEPS_SRC}/duktape/src/duktape.h ${kv_duktape_dir}/duktape.h COPYONLY)
+    configure_file(${KV_DEPS_SRC}/duktape/src/duktape.c ${kv_duktape_dir}/duktape.c COPYONLY)
+    add_library(kv_duktape STATIC ${kv_duktape_dir}/duktape.c)
+    target_include_directories(kv_duktape SYSTEM PUBLIC ${kv_duktape_dir})
     target_compile_options(kv_duktape PRIVATE -O2 -w)
 endif()

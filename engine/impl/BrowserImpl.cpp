@@ -105,6 +105,9 @@ bool IsDisplayable(const ResponseInfo& r) {
 
 bool IsAboutBlank(const std::wstring& url) { return AsciiLower(url) == L"about:blank"; }
 
+// The scheme as the network reads it: whatever stands before the first colon.
+bool IsFileUrl(const std::wstring& url) { return AsciiLower(url.substr(0, url.find(L':'))) == L"file"; }
+
 std::wstring TemporaryDownloadFile(int browserId, uint32_t downloadId) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
@@ -155,6 +158,9 @@ LRESULT CALLBACK BrowserWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_ERASEBKGND:
         return 1;
+    case WM_TIMER:
+        if (wParam == BrowserImpl::kRendererCheckTimer) browser->CheckRenderer();
+        return 0;
     case WM_SIZE:
         browser->Scroll(0);
         return 0;
@@ -250,16 +256,20 @@ bool BrowserImpl::CreateWindowFor(const CefWindowInfo& info) {
 void BrowserImpl::StartRenderer() {
     Engine* engine = Engine::Get();
     const int id = m_id;
+    // A replaced renderer may still speak or end: only the current one is heard.
+    const uint32_t generation = ++m_rendererGeneration;
     m_renderer = RendererHost::Start(
         engine->Settings(), engine->App(),
-        [engine, id](std::string packet) {
-            engine->PostUi([engine, id, p = std::move(packet)] {
-                if (CefRefPtr<BrowserImpl> b = engine->FindBrowser(id)) b->OnRendererPacket(p);
+        [engine, id, generation](std::string packet) {
+            engine->PostUi([engine, id, generation, p = std::move(packet)] {
+                CefRefPtr<BrowserImpl> b = engine->FindBrowser(id);
+                if (b && b->m_rendererGeneration == generation) b->OnRendererPacket(p);
             });
         },
-        [engine, id] {
-            engine->PostUi([engine, id] {
-                if (CefRefPtr<BrowserImpl> b = engine->FindBrowser(id)) b->OnRendererGone();
+        [engine, id, generation] {
+            engine->PostUi([engine, id, generation] {
+                CefRefPtr<BrowserImpl> b = engine->FindBrowser(id);
+                if (b && b->m_rendererGeneration == generation) b->OnRendererGone();
             });
         });
     if (!m_renderer) return;
@@ -580,7 +590,7 @@ void BrowserImpl::CommitDocument(const std::string& utf8, int status) {
         OnDocumentReady(id, m_sourceTitle, kvwin::Utf8ToWide(utf8));
         return;
     }
-    if (m_renderer && m_renderer->Send(WireWriter(PacketType::Commit).U32(id).Text(url).Bytes(utf8).Take())) return;
+    if (SendCommit(id, url, utf8)) return;
     // Without a renderer the page is still shown, but its scripts cannot run.
     const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(utf8));
     OnDocumentReady(id, parsed.title, parsed.text);
@@ -628,7 +638,9 @@ void BrowserImpl::OnRendererPacket(const std::string& packet) {
         const uint32_t id = in.U32();
         const std::wstring title = in.Text();
         const std::wstring text = in.Text();
-        if (in.Ok()) OnDocumentReady(id, title, text);
+        if (!in.Ok()) break;
+        NoteRendererAnswer(id);
+        OnDocumentReady(id, title, text);
         break;
     }
     case PacketType::ProcessMessage: {
@@ -655,13 +667,13 @@ void BrowserImpl::OnRendererPacket(const std::string& packet) {
     }
     case PacketType::Navigate: {
         const std::wstring url = in.Text();
-        if (in.Ok()) Navigate(url, Commit::New, -1);
+        if (in.Ok() && PageMayReach(url)) Navigate(url, Commit::New, -1);
         break;
     }
     case PacketType::LoadString: {
         const std::wstring html = in.Text();
         const std::wstring url = in.Text();
-        if (in.Ok()) LoadString(html, url);
+        if (in.Ok() && PageMayReach(url)) LoadString(html, url);
         break;
     }
     case PacketType::Pong:
@@ -677,6 +689,7 @@ void BrowserImpl::OnRendererGone() {
     if (!m_renderer) return;
     KV_LOG(LOGSEVERITY_ERROR) << "the renderer of browser " << m_id << " is gone";
     Engine::Get()->Retire(std::move(m_renderer));
+    m_unansweredCommit = 0;
     // A page waiting for its renderer is shown without its scripts.
     if (m_navigation.committed && m_loading) {
         const HtmlDocument parsed = ParseHtml(kvwin::Utf8ToWide(m_source));
@@ -693,6 +706,7 @@ void BrowserImpl::OpenPopup(const std::wstring& target, const std::wstring& name
         if (SUCCEEDED(UrlCombineW(base.c_str(), target.c_str(), combined.data(), &size, 0))) url = combined.c_str();
     }
     if (url.empty()) url = L"about:blank";
+    if (!PageMayReach(url)) return;
     CefRefPtr<BrowserImpl> self(this);
     CefRefPtr<CefClient> client = Client();
     CefWindowInfo info;
@@ -701,6 +715,47 @@ void BrowserImpl::OpenPopup(const std::wstring& target, const std::wstring& name
     CefRefPtr<CefLifeSpanHandler> lifeSpan = client ? client->GetLifeSpanHandler() : nullptr;
     if (lifeSpan && lifeSpan->OnBeforePopup(self, GetMainFrame(), url, name, info, client, settings)) return;
     Create(info, client, url, settings, Kind::Popup);
+}
+
+bool BrowserImpl::PageMayReach(const std::wstring& url) {
+    if (!IsFileUrl(url) || IsFileUrl(Url())) return true;
+    KV_LOG(LOGSEVERITY_WARNING) << "Not allowed to load local resource: " << kvwin::WideToUtf8(url);
+    return false;
+}
+
+bool BrowserImpl::SendCommit(uint32_t id, const std::wstring& url, const std::string& utf8) {
+    if (!m_renderer || !m_renderer->Send(WireWriter(PacketType::Commit).U32(id).Text(url).Bytes(utf8).Take())) {
+        return false;
+    }
+    if (m_unansweredCommit == 0) {
+        m_unansweredSince = GetTickCount64();
+    } else if (HWND window = Window()) {
+        // The renderer still owes the document before: it must show it has moved on.
+        SetTimer(window, kRendererCheckTimer, static_cast<UINT>(kRendererUnresponsiveMs), nullptr);
+    }
+    m_unansweredCommit = id;
+    return true;
+}
+
+void BrowserImpl::CheckRenderer() {
+    if (HWND window = Window()) KillTimer(window, kRendererCheckTimer);
+    if (m_closed || !m_renderer || m_unansweredCommit == 0) return;
+    if (GetTickCount64() - m_unansweredSince < kRendererUnresponsiveMs) return;
+    ReplaceRenderer();
+    if (m_navigation.committed && m_loading) SendCommit(m_navigation.id, m_navigation.url, m_source);
+}
+
+void BrowserImpl::NoteRendererAnswer(uint32_t navigation) {
+    if (navigation >= m_unansweredCommit) m_unansweredCommit = 0;
+    else m_unansweredSince = GetTickCount64();  // an older document: it is alive, and behind
+}
+
+void BrowserImpl::ReplaceRenderer() {
+    KV_LOG(LOGSEVERITY_WARNING) << "the renderer of browser " << m_id << " does not answer; a new one takes over";
+    m_renderer->Shutdown();
+    Engine::Get()->Retire(std::move(m_renderer));
+    m_unansweredCommit = 0;
+    StartRenderer();
 }
 
 void BrowserImpl::OnDownloadFinished(Download* download) {

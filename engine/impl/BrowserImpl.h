@@ -76,6 +76,10 @@ public:
     // UI thread: from the renderer's channel.
     void OnRendererPacket(const std::string& packet);
     void OnRendererGone();
+    // From the window's timer: a renderer that did not move on to a newer
+    // document is ended, and a new one shows that document.
+    void CheckRenderer();
+    static constexpr UINT_PTR kRendererCheckTimer = 1;
     void OnDownloadFinished(Download* download);
     // UI thread: shows a page's source (the developer tools' document).
     void LoadSource(const std::wstring& title, const std::string& source);
@@ -118,6 +122,13 @@ private:
     void FinishNavigation();
     void LoadingState(bool loading);
     void OpenPopup(const std::wstring& url, const std::wstring& name);
+    // Whether the page shown now may make the browser load `url`: a page
+    // from anywhere but a local file may not reach local files.
+    bool PageMayReach(const std::wstring& url);
+    // Sends a document to the renderer; false when there is none to take it.
+    bool SendCommit(uint32_t id, const std::wstring& url, const std::string& utf8);
+    void NoteRendererAnswer(uint32_t navigation);
+    void ReplaceRenderer();
     void RunBuiltInCommand(int command);
     void UpdateHistoryFlags();
     void Layout();
@@ -140,6 +151,15 @@ private:
     std::unique_ptr<RendererHost> m_renderer;
     std::atomic<RendererHost*> m_rendererForSend{nullptr};  // kept (retired) until the engine stops
     uint32_t m_lastPong = 0;
+    uint32_t m_rendererGeneration = 0;
+    // The latest document sent to the renderer and not yet shown, and since
+    // when the renderer has not answered one.
+    uint32_t m_unansweredCommit = 0;
+    ULONGLONG m_unansweredSince = 0;
+    // A renderer that has answered nothing for this long after a newer
+    // document was sent is stuck outside its scripts (they are stopped when a
+    // new document arrives): a new renderer takes the document.
+    static constexpr ULONGLONG kRendererUnresponsiveMs = 1000;
     uint32_t m_lastNavigation = 0;
     Navigation m_navigation;
     bool m_loading = false;

@@ -103,7 +103,7 @@ void Engine::Stop() {
     g_engine = nullptr;
     {
         std::lock_guard<std::mutex> lock(engine->m_retiredMutex);
-        for (auto& renderer : engine->m_retired) renderer->Finish(5000);
+        for (auto& renderer : engine->m_retired) renderer->Finish(RendererHost::kRendererExitGraceMs);
         engine->m_retired.clear();
     }
     engine->m_network->FlushCookies();

@@ -24,6 +24,9 @@ namespace {
 // Larger documents are refused; downloads have no limit.
 constexpr size_t kMaxDocument = 64u * 1024 * 1024;
 constexpr int kMaxRedirects = 20;
+// A response's status line and header lines together; a server that keeps
+// sending header lines would otherwise grow memory until the idle time-out.
+constexpr size_t kMaxResponseHeaderBytes = 256 * 1024;
 
 std::atomic<DWORD> g_connectTimeoutMs{20000};
 std::atomic<DWORD> g_idleTimeoutSeconds{60};
@@ -58,6 +61,8 @@ struct HttpState {
     int64_t received = 0;
     DWORD lastProgress = 0;
     bool tooBig = false;
+    size_t headerBytes = 0;  // of the current response
+    bool headersTooBig = false;
     std::function<void(const ResponseInfo&)>* onResponse = nullptr;
     std::function<void(int64_t)>* onProgress = nullptr;
 };
@@ -349,7 +354,14 @@ int Network::LoadHttp(LoadJob& job, std::string& body) {
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* user) -> size_t {
         auto& s = *static_cast<HttpState*>(user);
         const std::string line = Trim(std::string(data, n));
-        if (line.compare(0, 5, "HTTP/") == 0) {
+        const bool statusLine = line.compare(0, 5, "HTTP/") == 0;
+        if (statusLine) s.headerBytes = 0;
+        s.headerBytes += n;
+        if (s.headerBytes > kMaxResponseHeaderBytes) {
+            s.headersTooBig = true;
+            return 0;
+        }
+        if (statusLine) {
             // A new response (after a redirect or a 100 Continue) starts over.
             s.response.headers.clear();
             const size_t sp1 = line.find(' ');
@@ -404,7 +416,9 @@ int Network::LoadHttp(LoadJob& job, std::string& body) {
     const CURLcode code = curl_easy_perform(curl);
     int error = ErrorFromCurl(code, curl, message);
     if (code == CURLE_OK && state.use == BodyUse::Pending) decide(state, curl);
-    if (code == CURLE_WRITE_ERROR) {
+    if (state.headersTooBig) {
+        error = ERR_RESPONSE_HEADERS_TOO_BIG;
+    } else if (code == CURLE_WRITE_ERROR) {
         error = state.tooBig ? ERR_FILE_TOO_BIG : state.use == BodyUse::Download ? ERR_ACCESS_DENIED : ERR_ABORTED;
     }
     if (job.Canceled() || state.use == BodyUse::Drop) error = ERR_ABORTED;

@@ -1,5 +1,6 @@
 #include "engine/impl/Renderer.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -116,12 +117,20 @@ public:
 
     int Run() {
         t_current = this;
-        m_channel->Start([this](std::string packet) { Post([this, p = std::move(packet)] { Handle(p); }); },
-                         [this] { Post([this] { m_exit = true; }); });
+        m_channel->Start(
+            [this](std::string packet) {
+                NoteArrival(packet);
+                Post([this, p = std::move(packet)] { Handle(p); });
+            },
+            [this] {
+                m_ending = true;
+                Post([this] { m_exit = true; });
+            });
         {
             ScriptHeap heap([this](const std::wstring& url, const std::wstring& name) {
                 m_link->Send(WireWriter(PacketType::OpenPopup).Text(url).Text(name).Take());
             });
+            heap.StopWhen([this] { return m_ending || m_commitsWaiting > 0; });
             m_heap = &heap;
             while (!m_exit) {
                 std::function<void()> task;
@@ -131,6 +140,7 @@ public:
                     task = std::move(m_tasks.front());
                     m_tasks.pop_front();
                 }
+                heap.StartTimeBudget();
                 task();
             }
             ReleaseContext();
@@ -162,6 +172,14 @@ public:
     static thread_local Renderer* t_current;
 
 private:
+    // On the channel's thread, ahead of the queue: a new document or the end
+    // makes the scripts running now pointless, so they are stopped at once.
+    void NoteArrival(const std::string& packet) {
+        const PacketType type = WireReader(packet).Type();
+        if (type == PacketType::Commit) ++m_commitsWaiting;
+        else if (type == PacketType::Exit) m_ending = true;
+    }
+
     void Handle(const std::string& packet) {
         WireReader in(packet);
         switch (in.Type()) {
@@ -174,6 +192,7 @@ private:
             break;
         }
         case PacketType::Commit: {
+            --m_commitsWaiting;
             const uint32_t navigation = in.U32();
             const std::wstring url = in.Text();
             const std::string document = in.Bytes();
@@ -251,6 +270,8 @@ private:
     ScriptHeap* m_heap = nullptr;
     CefRefPtr<ScriptContext> m_context;
     bool m_exit = false;
+    std::atomic<bool> m_ending{false};       // told to end, or the browser process is gone
+    std::atomic<int> m_commitsWaiting{0};    // documents that arrived and wait in the queue
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

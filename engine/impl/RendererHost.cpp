@@ -100,12 +100,24 @@ std::unique_ptr<RendererHost> RendererHost::Start(const CefSettings& settings, C
     return host;
 }
 
-RendererHost::~RendererHost() { Finish(5000); }
+RendererHost::~RendererHost() { Finish(kRendererExitGraceMs); }
 
 void RendererHost::Shutdown() {
     if (!m_channel) return;
     m_channel->Send(WireWriter(PacketType::Exit).Take());
     m_channel->Close();
+    if (m_thread || !m_process || m_reaper.joinable()) return;
+    m_shutdownDone.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!m_shutdownDone) return;
+    HANDLE process = m_process.get();
+    HANDLE done = m_shutdownDone.get();
+    // Both handles outlive the thread: Finish joins it before it lets them go.
+    m_reaper = std::thread([process, done] {
+        const HANDLE both[] = {process, done};
+        if (WaitForMultipleObjects(2, both, FALSE, kRendererExitGraceMs) != WAIT_TIMEOUT) return;
+        KV_LOG(LOGSEVERITY_ERROR) << "a renderer process did not end after its browser closed and was terminated";
+        TerminateProcess(process, 1);
+    });
 }
 
 void RendererHost::Finish(DWORD timeoutMs) {
@@ -119,6 +131,10 @@ void RendererHost::Finish(DWORD timeoutMs) {
             KV_LOG(LOGSEVERITY_ERROR) << "a renderer process did not end and was terminated";
             TerminateProcess(m_process.get(), 1);
         }
+    }
+    if (m_reaper.joinable()) {
+        SetEvent(m_shutdownDone.get());
+        m_reaper.join();
     }
     m_process.reset();
 }

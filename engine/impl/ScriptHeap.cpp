@@ -388,6 +388,10 @@ duk_ret_t SetupGlobals(duk_context* ctx, void*) {
     return 0;
 }
 
+// How long one task's scripts may run: far more than any real page needs,
+// short enough that a page that never ends is stopped while its user waits.
+constexpr ULONGLONG kScriptTimeBudgetMs = 5000;
+
 void Fatal(void*, const char* message) {
     KV_LOG(LOGSEVERITY_ERROR) << "script engine failure: " << (message ? message : "");
     std::abort();
@@ -479,8 +483,14 @@ void ScriptHeap::Drop(ScriptContext& context) {
     duk_pop(duk);
 }
 
+void ScriptHeap::StartTimeBudget() { m_state->deadline = GetTickCount64() + kScriptTimeBudgetMs; }
+
+void ScriptHeap::StopWhen(std::function<bool()> requested) { m_state->stopRequested = std::move(requested); }
+
 void ScriptHeap::Run(ScriptContext& context, const std::wstring& code, const std::wstring& url, int line) {
     if (!context.IsValid()) return;
+    // Each script of a document gets its own budget; one run inside another (from a native call) shares it.
+    if (t_contexts.empty()) StartTimeBudget();
     duk_context* t = context.Thread();
     // Blank lines in front keep the error reports' line numbers those of the document.
     std::string source(static_cast<size_t>(line > 1 ? line - 1 : 0), '\n');
@@ -545,3 +555,12 @@ CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name, CefRefPt
 }
 
 }  // namespace kvengine
+
+// Duktape's execution time-out check, asked every few thousand instructions
+// with the heap's state; it must keep answering true until the scripts are unwound.
+extern "C" int kv_duk_exec_timeout(void* udata) {
+    const auto* state = static_cast<const kvengine::HeapState*>(udata);
+    if (!state) return 0;
+    if (state->deadline != 0 && GetTickCount64() >= state->deadline) return 1;
+    return state->stopRequested && state->stopRequested() ? 1 : 0;
+}

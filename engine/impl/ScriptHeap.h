@@ -27,6 +27,10 @@ struct HeapState {
     uint32_t nextHandler = 0;
     std::map<uint32_t, CefRefPtr<CefV8Handler>> handlers;
     std::function<void(const std::wstring& url, const std::wstring& name)> openWindow;
+    // When the scripts running now must stop (GetTickCount64; 0: no limit),
+    // and what else stops them; both are read while scripts run.
+    ULONGLONG deadline = 0;
+    std::function<bool()> stopRequested;
 
     bool Usable() const { return alive && GetCurrentThreadId() == threadId; }
 };
@@ -79,6 +83,13 @@ public:
     // Runs `code` as a classic script of the context; an uncaught error is
     // written to the log with its place, never shown.
     void Run(ScriptContext& context, const std::wstring& code, const std::wstring& url, int line);
+    // Scripts run from now on (up to the next call, or within one Run) share
+    // one time budget; past it they are stopped with an error, so no page can
+    // keep its renderer busy for good.
+    void StartTimeBudget();
+    // `requested` is asked now and then while scripts run; once it answers
+    // true (and as long as it does) they are stopped with an error.
+    void StopWhen(std::function<bool()> requested);
 
 private:
     std::shared_ptr<HeapState> m_state;

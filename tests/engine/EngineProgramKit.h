@@ -90,7 +90,9 @@ using kvengine::VTYPE_STRING;
 // Serves the page's `native` object: native.send(...) sends a process
 // message "send" with int entries for 32-bit integers and string entries for
 // the rest (empty for what is not a string); native.echo(x) returns x;
-// native.fail(text) throws; native.renderer() returns "<process id>".
+// native.fail(text) throws; native.renderer() returns "<process id>";
+// native.go(url) has the renderer's frame load url (as a page's own
+// navigation does); native.hang() blocks the renderer for 30 s outside any script.
 class NativeHandler : public kvwin::RefCounted<CefV8Handler> {
 public:
     bool Execute(const CefString& name, CefRefPtr<CefV8Value>, const CefV8ValueList& arguments,
@@ -106,6 +108,14 @@ public:
         }
         if (n == "switch") {
             retval = CefV8Value::CreateString(CefCommandLine::GetGlobalCommandLine()->GetSwitchValue("kv-test-switch"));
+            return true;
+        }
+        if (n == "go") {
+            CefV8Context::GetCurrentContext()->GetFrame()->LoadURL(arguments.empty() ? CefString() : arguments[0]->GetStringValue());
+            return true;
+        }
+        if (n == "hang") {
+            Sleep(30000);
             return true;
         }
         if (n == "renderer") {
@@ -133,7 +143,7 @@ public:
     void OnContextCreated(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, CefRefPtr<CefV8Context> context) override {
         CefRefPtr<CefV8Value> object = CefV8Value::CreateObject();
         context->GetGlobal()->SetValue("native", object, V8_PROPERTY_ATTRIBUTE_DONTDELETE);
-        for (const char* name : {"send", "echo", "fail", "renderer", "switch", "other"}) {
+        for (const char* name : {"send", "echo", "fail", "renderer", "switch", "go", "hang", "other"}) {
             object->SetValue(name, CefV8Value::CreateFunction(name, m_handler), V8_PROPERTY_ATTRIBUTE_DONTDELETE);
         }
         // What the page's own scripts can check: the context existed before them.

@@ -6,7 +6,7 @@
 //   /<file>, /bytes/<n>, /echo, /header/<name>, /redirect/<n>/<path>
 // and the query parameters every route takes:
 //   status=<code>, delay=<ms>, rate=<bytes per second>, length=none, chunked=1, cut=<n>,
-//   location=<url>, type=<media type>
+//   location=<url>, type=<media type>, flood=<seconds>
 // e.g. Url("/redirect/2/tone.mp3?length=none") or Url("/bytes/5000000?rate=200000").
 #include <windows.h>
 

@@ -25,6 +25,8 @@ Query parameters, on any route:
   type=<media type>       the Content-Type; by default a file's type follows its
                           extension (.html is text/html) and everything else is
                           application/octet-stream
+  flood=<seconds>         before the end of the headers, send header lines for
+                          this long (or until the client goes away)
 
 The port file receives "<port> <unused port> <control port>\n" once the
 server listens; the unused port is one that nothing on 127.0.0.1 listens on
@@ -114,6 +116,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", query.get("type", kind))
         if "location" in query:
             self.send_header("Location", query["location"])
+        if "flood" in query:
+            self.flood_headers(float(query["flood"]))
         if chunked:
             self.send_header("Transfer-Encoding", "chunked")
         elif no_length:
@@ -138,6 +142,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if chunked:
             self.wfile.write(b"0\r\n\r\n")
         self.wfile.flush()
+
+
+    def flood_headers(self, seconds):
+        line = b"X-Flood: " + b"x" * 1000 + b"\r\n"
+        end = time.monotonic() + seconds
+        self.flush_headers()
+        while time.monotonic() < end:
+            self.wfile.write(line * 64)
 
 
 def generated_bytes(n):

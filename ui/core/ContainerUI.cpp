@@ -33,31 +33,33 @@ CContainerUI::~CContainerUI() {
 // ---- Child list ----
 
 CControlUI* CContainerUI::GetItemAt(int index) const {
-    return index >= 0 && index < GetCount() ? m_items[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < OwnCount() ? m_items[static_cast<size_t>(index)] : nullptr;
 }
 
-int CContainerUI::GetItemIndex(CControlUI* control) const {
+int CContainerUI::GetItemIndex(CControlUI* control) const { return OwnIndex(control); }
+
+int CContainerUI::OwnIndex(CControlUI* control) const {
     const auto at = std::find(m_items.begin(), m_items.end(), control);
     return control && at != m_items.end() ? static_cast<int>(at - m_items.begin()) : -1;
 }
 
 bool CContainerUI::SetItemIndex(CControlUI* control, int newIndex) {
-    const int index = GetItemIndex(control);
+    const int index = OwnIndex(control);
     // A child taken out for a place that does not exist would be lost.
-    if (index < 0 || newIndex < 0 || newIndex >= GetCount()) return false;
+    if (index < 0 || newIndex < 0 || newIndex >= OwnCount()) return false;
     NeedUpdate();
     m_items.erase(m_items.begin() + index);
     m_items.insert(m_items.begin() + newIndex, control);
     return true;
 }
 
-int CContainerUI::GetCount() const { return static_cast<int>(m_items.size()); }
+int CContainerUI::GetCount() const { return OwnCount(); }
 
-bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
+bool CContainerUI::Add(CControlUI* control) { return AddAt(control, OwnCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
     // Refused before the window adopts the control: it stays the caller's.
-    if (!control || index < 0 || index > GetCount()) return false;
+    if (!control || index < 0 || index > OwnCount()) return false;
     if (m_manager) m_manager->InitControls(control, this);
     if (IsVisible()) {
         NeedUpdate();
@@ -78,7 +80,7 @@ void CContainerUI::Dispose(CControlUI* control) {
 }
 
 bool CContainerUI::Remove(CControlUI* control) {
-    const int index = GetItemIndex(control);
+    const int index = OwnIndex(control);
     if (index < 0) return false;
     NeedUpdate();
     if (m_autoDestroy) Dispose(control);
@@ -110,7 +112,7 @@ LPVOID CContainerUI::GetInterface(LPCTSTR name) {
 }
 
 void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool init) {
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetManager(manager, this, init);
+    for (int i = 0; i < OwnCount(); ++i) ChildAt(i)->SetManager(manager, this, init);
     if (m_verticalScrollBar) m_verticalScrollBar->SetManager(manager, this, init);
     if (m_horizontalScrollBar) m_horizontalScrollBar->SetManager(manager, this, init);
     CControlUI::SetManager(manager, parent, init);
@@ -119,18 +121,18 @@ void CContainerUI::SetManager(CPaintManagerUI* manager, CControlUI* parent, bool
 void CContainerUI::SetVisible(bool visible) {
     if (m_visible == visible) return;
     CControlUI::SetVisible(visible);
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < OwnCount(); ++i) ChildAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetInternVisible(bool visible) {
     CControlUI::SetInternVisible(visible);
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetInternVisible(IsVisible());
+    for (int i = 0; i < OwnCount(); ++i) ChildAt(i)->SetInternVisible(IsVisible());
 }
 
 void CContainerUI::SetEnabled(bool enabled) {
     if (m_enabled == enabled) return;
     m_enabled = enabled;
-    for (int i = 0; i < GetCount(); ++i) GetItemAt(i)->SetEnabled(enabled);
+    for (int i = 0; i < OwnCount(); ++i) ChildAt(i)->SetEnabled(enabled);
     Invalidate();
 }
 
@@ -221,8 +223,8 @@ void CContainerUI::SetPos(RECT rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
     if (m_items.empty()) return;
     const RECT inner = GetClientPos();
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
+    for (int i = 0; i < OwnCount(); ++i) {
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
             SetFloatPos(i);
@@ -239,14 +241,14 @@ void CContainerUI::Move(int dx, int dy, bool needInvalidate) {
     CControlUI::Move(dx, dy, needInvalidate);
     if (CScrollBarUI* bar = VisibleVerticalBar()) bar->Move(dx, dy, false);
     if (CScrollBarUI* bar = VisibleHorizontalBar()) bar->Move(dx, dy, false);
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
+    for (int i = 0; i < OwnCount(); ++i) {
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible()) child->Move(dx, dy, false);
     }
 }
 
 void CContainerUI::SetFloatPos(int index) {
-    CControlUI* child = GetItemAt(index);
+    CControlUI* child = ChildAt(index);
     if (!child || !child->IsVisible() || !child->IsFloat()) return;
 
     const SIZE xy = child->GetFixedXY();
@@ -310,8 +312,8 @@ void CContainerUI::SetScrollPos(SIZE pos, bool notify) {
 }
 
 void CContainerUI::ScrollBy(int dx, int dy) {
-    for (int i = 0; i < GetCount(); ++i) {
-        CControlUI* child = GetItemAt(i);
+    for (int i = 0; i < OwnCount(); ++i) {
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloat()) continue;
         RECT rc = child->GetPos();
         OffsetRect(&rc, -dx, -dy);
@@ -473,10 +475,10 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
 
     if (!hitTest || m_mouseChildEnabled) {
         const RECT inner = GetInnerRect();
-        const int count = GetCount();
+        const int count = OwnCount();
         const bool topFirst = (flags & UIFIND_TOP_FIRST) != 0;
         for (int n = 0; n < count; ++n) {
-            CControlUI* child = GetItemAt(topFirst ? count - 1 - n : n);
+            CControlUI* child = ChildAt(topFirst ? count - 1 - n : n);
             CControlUI* found = child->FindControl(proc, data, flags);
             if (found && (!hitTest || found->IsFloat() || PtInRect(&inner, *pt))) return found;
         }
@@ -596,8 +598,8 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
         RECT innerPaint;
         if (!IntersectRect(&innerPaint, &paint, &inner)) {
             // Only floating children can show outside the inner rectangle.
-            for (int i = 0; i < GetCount(); ++i) {
-                CControlUI* child = GetItemAt(i);
+            for (int i = 0; i < OwnCount(); ++i) {
+                CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !child->IsFloat()) continue;
                 if (!Meets(paint, child->GetPos()) || !Meets(m_itemRect, child->GetPos())) continue;
@@ -606,8 +608,8 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
         } else {
             CRenderClip childClip;
             CRenderClip::GenerateClip(dc, innerPaint, childClip);
-            for (int i = 0; i < GetCount(); ++i) {
-                CControlUI* child = GetItemAt(i);
+            for (int i = 0; i < OwnCount(); ++i) {
+                CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
                 if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;
                 if (child->IsFloat()) {

@@ -105,6 +105,12 @@ public:
     virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
 
 protected:
+    // The container's own children. Lists route the child-list operations
+    // to their rows, but their own walks (layout, painting, hit tests,
+    // state) cover the children they hold themselves.
+    int OwnCount() const { return static_cast<int>(m_items.size()); }
+    CControlUI* ChildAt(int index) const { return m_items[static_cast<size_t>(index)]; }
+    int OwnIndex(CControlUI* control) const;
     CScrollBarUI* VisibleVerticalBar() const;
     CScrollBarUI* VisibleHorizontalBar() const;
     // The item rectangle less the inset and the visible bars.

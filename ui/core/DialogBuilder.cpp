@@ -6,6 +6,7 @@
 #include "ui/core/ContainerUI.h"
 #include "ui/core/ControlFactory.h"
 #include "ui/core/ControlUI.h"
+#include "ui/core/ITreeUI.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/ResourceManager.h"
 #include "ui/core/ShadowUI.h"
@@ -19,6 +20,27 @@ constexpr SIZE_T kMaxValue = 499;
 
 using attribute::Is;
 
+
+enum class Placement { Placed, Refused, NotTree };
+
+// A tree node goes to its parent node's children or into its tree view; any
+// other control inside a node goes to the node's row layout.
+Placement PlaceInTree(CControlUI* parent, CControlUI* control) {
+    auto* parentNode = static_cast<ITreeNodeUI*>(parent->GetInterface(L"ITreeNode"));
+    const bool isNode = control->GetInterface(L"ITreeNode") != nullptr;
+    bool added = false;
+    if (isNode && parentNode) {
+        added = parentNode->AddChildNode(control);
+    } else if (auto* view = isNode ? static_cast<ITreeViewUI*>(parent->GetInterface(L"ITreeView")) : nullptr) {
+        added = view->AddNode(control);
+    } else if (parentNode) {
+        IContainerUI* row = parentNode->GetRowLayout();
+        added = row && row->Add(control);
+    } else {
+        return Placement::NotTree;
+    }
+    return added ? Placement::Placed : Placement::Refused;
+}
 
 bool IsDeclaration(LPCTSTR tag) {
     return Is(tag, L"Image") || Is(tag, L"Font") || Is(tag, L"Default") || Is(tag, L"Style") || Is(tag, L"Import");
@@ -229,7 +251,9 @@ CControlUI* CDialogBuilder::Create(IDialogBuilderCallback* callback, CPaintManag
     if (!root.IsValid()) return nullptr;
     if (manager) {
         ApplyDeclarations(root, manager);
-        if (Is(root.GetName(), L"Window") && manager->GetPaintWindow()) ApplyWindowAttributes(root, manager);
+        if (m_applyWindowAttributes && Is(root.GetName(), L"Window") && manager->GetPaintWindow()) {
+            ApplyWindowAttributes(root, manager);
+        }
     }
     return Parse(root, parent, manager);
 }
@@ -317,12 +341,16 @@ CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, C
             if (m_failed) return nullptr;
         }
         if (parent) {
-            if (!containerLooked) {
-                container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
-                containerLooked = true;
+            const Placement placed = PlaceInTree(parent, control);
+            if (placed == Placement::Refused) continue;
+            if (placed == Placement::NotTree) {
+                if (!containerLooked) {
+                    container = static_cast<IContainerUI*>(parent->GetInterface(L"IContainer"));
+                    containerLooked = true;
+                }
+                if (!container) return nullptr;
+                if (!container->Add(control)) continue;
             }
-            if (!container) return nullptr;
-            if (!container->Add(control)) continue;
             owned.release();  // the parent's from here
         }
         if (manager) {
@@ -355,6 +383,7 @@ bool CDialogBuilder::Include(const CMarkupNode& node, CControlUI* parent, CPaint
         CDialogBuilder builder;
         builder.m_includer = this;
         builder.m_instance = m_instance;
+        builder.m_applyWindowAttributes = m_applyWindowAttributes;
         CControlUI* made = m_resourceType
                                ? builder.Create(MAKEINTRESOURCE(attribute::Int(source)), m_resourceType, m_callback, manager,
                                                 parent)

@@ -43,6 +43,9 @@ public:
 
     // The module whose resources a resource id names; null: the paint manager's.
     void SetInstance(HINSTANCE instance) { m_instance = instance; }
+    // Off for a document built into a window that already has its own
+    // settings: a "Window" root's attributes are then left alone.
+    void SetApplyWindowAttributes(bool apply) { m_applyWindowAttributes = apply; }
 
     // Why the last load or build failed.
     LPCTSTR GetLastErrorMessage() const;
@@ -65,6 +68,7 @@ private:
     LPCTSTR m_resourceType = nullptr;
     CUIString m_resourceTypeName;
     HINSTANCE m_instance = nullptr;
+    bool m_applyWindowAttributes = true;
 
     // The builder whose "Include" element started this one, and which document
     // this one builds: a document that includes itself, directly or in a

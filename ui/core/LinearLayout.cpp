@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
@@ -88,6 +89,16 @@ void Count(const Axes& ax, const Measured& m, Totals& totals) {
 
 bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
+// What a layout stacks with: its own children, scroll bars and child padding
+// (a list hands its child-list and scrolling operations to its body, but
+// stacks its header and body itself).
+struct OwnParts {
+    const std::vector<CControlUI*>& children;
+    CScrollBarUI* vbar;
+    CScrollBarUI* hbar;
+    int childPadding;
+};
+
 // Lays the children out one after another along the axis, inside the item
 // rectangle less the inset and the visible scroll bars: fixed and estimated
 // sizes are kept, the rest is shared out exactly, and the scroll bars follow
@@ -97,19 +108,20 @@ bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 // own size do not: those are counted and placed in one walk, and the rest of
 // the list is counted ahead only once a child asks for a share. Long lists of
 // rows thus touch each child once.
-void StackChildren(CContainerUI& layout, bool vertical) {
+void StackChildren(CContainerUI& layout, const OwnParts& own, bool vertical) {
+    const std::vector<CControlUI*>& children = own.children;
     const Axes ax{vertical};
     const RECT& item = layout.GetPos();
     const RECT inset = layout.GetInset();
     RECT rc{item.left + inset.left, item.top + inset.top, item.right - inset.right, item.bottom - inset.bottom};
-    CScrollBarUI* vbar = layout.GetVerticalScrollBar();
-    CScrollBarUI* hbar = layout.GetHorizontalScrollBar();
+    CScrollBarUI* vbar = own.vbar;
+    CScrollBarUI* hbar = own.hbar;
     if (vbar && !vbar->IsVisible()) vbar = nullptr;
     if (hbar && !hbar->IsVisible()) hbar = nullptr;
     if (vbar) rc.right -= vbar->GetFixedWidth();
     if (hbar) rc.bottom -= hbar->GetFixedHeight();
 
-    const int count = layout.GetCount();
+    const int count = static_cast<int>(children.size());
     if (count == 0) {
         layout.ProcessScrollBar(rc, 0, 0);
         return;
@@ -118,13 +130,13 @@ void StackChildren(CContainerUI& layout, bool vertical) {
     SIZE available{rc.right - rc.left, rc.bottom - rc.top};
     if (hbar && vertical) available.cx += hbar->GetScrollRange();
     if (vbar) available.cy += vbar->GetScrollRange();
-    const int childPadding = layout.GetChildPadding();
+    const int childPadding = own.childPadding;
 
     Totals totals;
     bool countedAll = false;  // the children after the current one are counted too
     const auto countFrom = [&](int first) {
         for (int i = first; i < count; ++i) {
-            CControlUI* child = layout.GetItemAt(i);
+            CControlUI* child = children[static_cast<size_t>(i)];
             if (child->IsVisible() && !child->IsFloat()) Count(ax, Measure(ax, *child, available), totals);
         }
         countedAll = true;
@@ -148,7 +160,7 @@ void StackChildren(CContainerUI& layout, bool vertical) {
     int placed = 0;
     int neededMain = 0;
     for (int i = 0; i < count; ++i) {
-        CControlUI* child = layout.GetItemAt(i);
+        CControlUI* child = children[static_cast<size_t>(i)];
         if (!child->IsVisible()) continue;
         if (child->IsFloat()) {
             layout.SetFloatPos(i);
@@ -231,7 +243,10 @@ UINT CLinearLayoutUI::GetControlFlags() const {
 
 void CLinearLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    StackChildren(*this, m_vertical);
+    StackChildren(*this,
+                  OwnParts{m_items, m_verticalScrollBar.get(), m_horizontalScrollBar.get(),
+                           CContainerUI::GetChildPadding()},
+                  m_vertical);
 }
 
 void CLinearLayoutUI::DoEvent(TUIEvent& event) {

@@ -1,0 +1,145 @@
+#include "uninstall/InstallChecks.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace kvuninstall {
+namespace {
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// "%" and "!" expand inside the quotes of the self-removal command and '"'
+// ends them; the rest cannot appear in a real folder name anyway.
+bool HasShellOrWildcardCharacter(std::wstring_view text) {
+    for (const wchar_t c : text) {
+        if (c < 0x20 || std::wstring_view(L"%!\"*?<>|").find(c) != std::wstring_view::npos) return true;
+    }
+    return false;
+}
+
+// "X:\" followed by steps that are each a plain name: no ".", "..", empty step,
+// forward slash or step the system would trim.
+bool IsPlainAbsolutePath(std::wstring_view path) {
+    if (path.size() < 3 || !iswalpha(path[0]) || path[1] != L':' || path[2] != L'\\') return false;
+    std::wstring_view rest = path.substr(3);
+    while (!rest.empty()) {
+        const size_t end = rest.find(L'\\');
+        const std::wstring_view step = rest.substr(0, end);
+        if (!IsSingleName(step)) return false;
+        if (end == std::wstring_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+    return true;
+}
+
+bool IsDriveRoot(std::wstring_view folder) { return folder.size() <= 3; }
+
+std::wstring KnownFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return NormalFolder(path);
+}
+
+// Folders that belong to the system or the user and must survive any uninstall.
+constexpr int kProtectedFolders[] = {CSIDL_WINDOWS,
+                                     CSIDL_SYSTEM,
+                                     CSIDL_SYSTEMX86,
+                                     CSIDL_PROGRAM_FILES,
+                                     CSIDL_PROGRAM_FILESX86,
+                                     CSIDL_PROGRAM_FILES_COMMON,
+                                     CSIDL_PROGRAM_FILES_COMMONX86,
+                                     CSIDL_PROFILE,
+                                     CSIDL_DESKTOPDIRECTORY,
+                                     CSIDL_COMMON_DESKTOPDIRECTORY,
+                                     CSIDL_PERSONAL,
+                                     CSIDL_COMMON_DOCUMENTS,
+                                     CSIDL_APPDATA,
+                                     CSIDL_LOCAL_APPDATA,
+                                     CSIDL_COMMON_APPDATA,
+                                     CSIDL_PROGRAMS,
+                                     CSIDL_COMMON_PROGRAMS,
+                                     CSIDL_STARTMENU,
+                                     CSIDL_COMMON_STARTMENU,
+                                     CSIDL_STARTUP,
+                                     CSIDL_COMMON_STARTUP,
+                                     CSIDL_FONTS,
+                                     CSIDL_TEMPLATES,
+                                     CSIDL_FAVORITES,
+                                     CSIDL_SENDTO,
+                                     CSIDL_RECENT,
+                                     CSIDL_MYMUSIC,
+                                     CSIDL_MYPICTURES,
+                                     CSIDL_MYVIDEO};
+
+// True when `folder` is a protected folder or holds one.
+bool HoldsProtectedFolder(std::wstring_view folder) {
+    for (const int csidl : kProtectedFolders) {
+        const std::wstring known = KnownFolder(csidl);
+        if (!known.empty() && (EqualIgnoringCase(known, folder) || IsInsideFolder(known, folder))) return true;
+    }
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) return false;
+    const std::wstring tempFolder = NormalFolder(temp);
+    return !tempFolder.empty() && (EqualIgnoringCase(tempFolder, folder) || IsInsideFolder(tempFolder, folder));
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return {};
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return {};
+    full.resize(length);
+    return full;
+}
+
+// Short (8.3) steps become long ones, so both spellings of a folder compare equal.
+std::wstring LongPath(const std::wstring& path) {
+    const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0) return path;
+    std::wstring longPath(size, L'\0');
+    const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), size);
+    if (length == 0 || length >= size) return path;
+    longPath.resize(length);
+    return longPath;
+}
+
+}  // namespace
+
+bool IsSingleName(std::wstring_view name) {
+    if (name.empty() || name == L"." || name == L"..") return false;
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    for (const wchar_t c : name) {
+        if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+    }
+    return true;
+}
+
+std::wstring NormalFolder(std::wstring_view path) {
+    if (path.empty()) return {};
+    std::wstring full = FullPath(std::wstring(path));
+    if (full.empty()) return {};
+    full = LongPath(full);
+    while (!full.empty() && full.back() == L'\\') full.pop_back();
+    full += L'\\';
+    return full;
+}
+
+bool IsInsideFolder(std::wstring_view path, std::wstring_view folder) {
+    return path.size() > folder.size() && EqualIgnoringCase(path.substr(0, folder.size()), folder);
+}
+
+std::wstring CheckedInstallFolder(std::wstring_view value, std::wstring_view removerFolder) {
+    if (HasShellOrWildcardCharacter(value) || !IsPlainAbsolutePath(value)) return {};
+    const std::wstring folder = NormalFolder(value);
+    const std::wstring own = NormalFolder(removerFolder);
+    if (folder.empty() || own.empty() || !EqualIgnoringCase(folder, own)) return {};
+    if (HasShellOrWildcardCharacter(own) || IsDriveRoot(own) || HoldsProtectedFolder(own)) return {};
+    return own;
+}
+
+}  // namespace kvuninstall

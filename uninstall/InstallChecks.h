@@ -1,0 +1,30 @@
+#pragma once
+// What the remover accepts from "uninstall.dat" before it removes anything.
+// The file lies beside an elevated program, so its values are untrusted:
+// every name must name one thing in one folder, and the installation folder
+// must be the remover's own folder and nothing wider.
+#include <string>
+#include <string_view>
+
+namespace kvuninstall {
+
+// True for a name that stays one entry of one folder or one registry key:
+// not empty, no path separator, ":" or wildcard, not "." or "..", and no
+// trailing dot or blank (the system would drop them and name something else).
+bool IsSingleName(std::wstring_view name);
+
+// The installation folder named by `value` (full, long form, one trailing
+// backslash) when it is the remover's own folder `removerFolder`; empty
+// otherwise. Refused too: relative paths, "." or ".." steps, characters a
+// command shell acts on, drive roots, and system or user folders or any
+// folder holding one.
+std::wstring CheckedInstallFolder(std::wstring_view value, std::wstring_view removerFolder);
+
+// `path` made full and long, with exactly one trailing backslash; empty when
+// the system cannot make it.
+std::wstring NormalFolder(std::wstring_view path);
+
+// True when `path` lies inside `folder` (which ends with a backslash), ignoring case.
+bool IsInsideFolder(std::wstring_view path, std::wstring_view folder);
+
+}  // namespace kvuninstall

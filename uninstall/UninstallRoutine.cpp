@@ -1,0 +1,125 @@
+#include "uninstall/UninstallRoutine.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "uninstall/ClientProcesses.h"
+#include "uninstall/UninstallData.h"
+#include "win/UniqueHandle.h"
+
+namespace kvuninstall {
+namespace {
+
+constexpr LPCWSTR kUninstallKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr LPCWSTR kUserSoftwareKey = L"Software";
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
+std::wstring ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return {};
+    return path;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// True when `name` under `parent` is gone afterwards. Only the key itself is
+// deleted: the registry refuses a key that still has subkeys.
+bool DeleteRegistryKey(HKEY root, LPCWSTR parent, const std::wstring& name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, parent, 0, kReadWrite, &opened) == ERROR_SUCCESS) {
+        const kvwin::UniqueRegKey key(opened);
+        RegDeleteKeyW(key.get(), name.c_str());
+    }
+    const std::wstring path = std::wstring(parent) + L"\\" + name;
+    HKEY left = nullptr;
+    const bool stillThere = RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &left) == ERROR_SUCCESS;
+    const kvwin::UniqueRegKey leftKey(left);
+    return !stillThere;
+}
+
+// True when the shortcuts and the start-menu folder are gone afterwards. A
+// folder the system cannot find is left alone (a path built on an empty one
+// would name the drive's root) and counts as not done: its shortcuts may remain.
+bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
+    bool gone = !folders.desktop.empty() && !folders.commonPrograms.empty();
+    if (!folders.desktop.empty()) {
+        const std::wstring shortcut = folders.desktop + L"\\" + data.regName + L".lnk";
+        DeleteFileW(shortcut.c_str());
+        gone = !Exists(shortcut) && gone;
+    }
+    if (!folders.commonPrograms.empty()) {
+        const std::wstring menuFolder = folders.commonPrograms + L"\\" + data.regName;
+        RemoveDirectoryW(menuFolder.c_str());
+        DeleteDirectoryTree(menuFolder);
+        const std::wstring shortcut = folders.commonPrograms + L"\\" + data.uninstallName + L".lnk";
+        DeleteFileW(shortcut.c_str());
+        gone = !Exists(menuFolder) && !Exists(shortcut) && gone;
+    }
+    return gone;
+}
+
+}  // namespace
+
+std::wstring RemoverFolder() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+ShellFolders FindShellFolders() {
+    return ShellFolders{ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_COMMON_PROGRAMS)};
+}
+
+UninstallOutcome UninstallInstallation(const std::wstring& removerFolder, const ShellFolders& folders) {
+    UninstallData data;
+    switch (ReadUninstallData(removerFolder, data)) {
+        case DataStatus::BadRegName:
+            return {UninstallResult::DataMissing, {}};
+        case DataStatus::BadFolder:
+            return {UninstallResult::DataIncomplete, {}};
+        case DataStatus::Ready:
+            break;
+    }
+    // From here every step runs whatever the previous ones achieved.
+    bool complete = EndClientProcesses(data.exeName, data.installFolder);
+    DeleteFolderContents(data.installFolder);
+    complete = DeleteShortcuts(data, folders) && complete;
+    complete = DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKey, data.regName) && complete;
+    complete = DeleteRegistryKey(HKEY_CURRENT_USER, kUserSoftwareKey, data.regName) && complete;
+    return {complete ? UninstallResult::Done : UninstallResult::LeftOver, L"\"" + data.installFolder + L"\""};
+}
+
+void DeleteFolderContents(const std::wstring& folder) {
+    WIN32_FIND_DATAW found = {};
+    const kvwin::UniqueFindHandle listing(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
+    if (!listing) return;
+    do {
+        if (found.cFileName[0] == L'.') continue;
+        const std::wstring path = folder + found.cFileName;
+        // Exactly "directory": a linked or read-only folder is left to the final removal.
+        if (found.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY) {
+            DeleteDirectoryTree(path);
+        } else {
+            DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(listing.get(), &found));
+}
+
+bool DeleteDirectoryTree(const std::wstring& path) {
+    if (path.size() >= MAX_PATH) return false;
+    // The shell reads a list of paths that ends with an empty one.
+    std::vector<wchar_t> from(path.begin(), path.end());
+    from.resize(from.size() + 2, L'\0');
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+    return SHFileOperationW(&operation) == 0;
+}
+
+}  // namespace kvuninstall
