@@ -5,10 +5,15 @@
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/CheckBoxUI.h"
 #include "ui/controls/ColorPaletteUI.h"
+#include "ui/controls/DateTimeUI.h"
+#include "ui/controls/EditUI.h"
 #include "ui/controls/FadeButtonUI.h"
 #include "ui/controls/FlashUI.h"
 #include "ui/controls/GifAnimUI.h"
 #include "ui/controls/GroupBoxUI.h"
+#include "ui/controls/HotKeyUI.h"
+#include "ui/controls/IPAddressExUI.h"
+#include "ui/controls/IPAddressUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
@@ -57,10 +62,14 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CButtonUI", Create<CButtonUI>);
     factory.RegistControl(L"CComboUI", Create<CComboUI>);
     factory.RegistControl(L"CComboBoxUI", Create<CComboBoxUI>);
+    factory.RegistControl(L"CDateTimeUI", Create<CDateTimeUI>);
+    factory.RegistControl(L"CEditUI", Create<CEditUI>);
     factory.RegistControl(L"CActiveXUI", Create<CActiveXUI>);
     factory.RegistControl(L"CFlashUI", Create<CFlashUI>);
     factory.RegistControl(L"CGifAnimUI", Create<CGifAnimUI>);
     factory.RegistControl(L"CGroupBoxUI", Create<CGroupBoxUI>);
+    factory.RegistControl(L"CIPAddressUI", Create<CIPAddressUI>);
+    factory.RegistControl(L"CIPAddressExUI", Create<CIPAddressExUI>);
     factory.RegistControl(L"CLabelUI", Create<CLabelUI>);
     factory.RegistControl(L"CListUI", Create<CListUI>);
     factory.RegistControl(L"CListHeaderUI", Create<CListHeaderUI>);
@@ -88,6 +97,7 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
     factory.RegistControl(L"CRollTextUI", Create<CRollTextUI>);
     factory.RegistControl(L"CColorPaletteUI", Create<CColorPaletteUI>);
+    factory.RegistControl(L"CHotKeyUI", Create<CHotKeyUI>);
     factory.RegistControl(L"CFadeButtonUI", Create<CFadeButtonUI>);
     factory.RegistControl(L"CRingUI", Create<CRingUI>);
 }

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(LetterCase, FactoryClass,
 TEST(ControlFactory, AnUnknownOrMissingNameMakesNothing) {
     EXPECT_EQ(nullptr, Make(L"CNoSuchThingUI"));
     EXPECT_EQ(nullptr, Make(L"VerticalLayout"));  // the tag, not the class name
-    EXPECT_EQ(nullptr, Make(L"CDateTimeUI"));     // a class the library does not have yet
+    EXPECT_EQ(nullptr, Make(L"CListExUI"));       // a class the library does not have yet
     EXPECT_EQ(nullptr, Make(L""));
     EXPECT_EQ(nullptr, Make(nullptr));
 }

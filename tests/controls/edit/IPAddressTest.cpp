@@ -1,0 +1,111 @@
+// The IP address fields: the one over the system IP address control, and the
+// one the library draws and edits itself.
+#include <gtest/gtest.h>
+
+#include "controls/edit/EditKit.h"
+
+namespace kvtest {
+namespace {
+
+constexpr LPCTSTR kIPAddress = L"IPAddressWnd";
+const std::wstring kField = L"<IPAddress name=\"field\" font=\"0\" height=\"26\" width=\"200\"/>";
+
+DWORD ReadBack(HWND native) {
+    DWORD address = 0;
+    SendMessageW(native, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+    return address;
+}
+
+HWND FirstField(HWND native) { return GetWindow(native, GW_CHILD); }
+
+TEST(IPAddress, IsItsOwnClassAndStartsWithThisComputersAddress) {
+    FieldHost host(kField);
+    CIPAddressUI* field = host.Field<CIPAddressUI>();
+    EXPECT_STREQ(L"IPAddressUI", field->GetClass());
+    EXPECT_EQ(field, field->GetInterface(L"IPAddress"));
+    EXPECT_EQ(nullptr, field->GetInterface(L"ipaddress"));
+    const DWORD local = GetLocalIpAddress();
+    EXPECT_EQ(local, field->GetIP());
+    wchar_t text[16];
+    swprintf(text, 16, L"%d.%d.%d.%d", int(local >> 24), int((local >> 16) & 255), int((local >> 8) & 255),
+             int(local & 255));
+    EXPECT_EQ(text, TextOf(field));
+}
+
+TEST(IPAddress, TheAddressGoesIntoTheNativeControlAndComesBackWhenTheFocusLeaves) {
+    FieldHost host(kField);
+    host.Field<CIPAddressUI>()->SetIP(0xC0A80114);
+    const HWND native = host.Open(kIPAddress);
+    ASSERT_NE(nullptr, native);
+    EXPECT_EQ(0xC0A80114u, ReadBack(native));
+    SendMessageW(native, IPM_SETADDRESS, 0, MAKEIPADDRESS(10, 0, 0, 7));
+    host.Find<CControlUI>(L"other")->SetFocus();
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
+    EXPECT_EQ(L"10.0.0.7", TextOf(host.Field()));
+    EXPECT_EQ(MAKEIPADDRESS(10, 0, 0, 7), host.Field<CIPAddressUI>()->GetIP());
+}
+
+TEST(IPAddress, EscapeKeepsTheOldTextAndBackspaceEmptiesIt) {
+    for (const auto& [key, expected] : {std::pair<WPARAM, std::wstring>{VK_ESCAPE, L"192.168.1.20"},
+                                        std::pair<WPARAM, std::wstring>{VK_BACK, L""}}) {
+        FieldHost host(kField);
+        host.Field<CIPAddressUI>()->SetIP(MAKEIPADDRESS(192, 168, 1, 20));
+        const HWND native = host.Open(kIPAddress);
+        ASSERT_NE(nullptr, native);
+        SendMessageW(native, IPM_SETADDRESS, 0, MAKEIPADDRESS(1, 2, 3, 4));
+        SendMessageW(FirstField(native), WM_KEYDOWN, key, 1);
+        SendMessageW(FirstField(native), WM_KEYUP, key, 0xC0000001);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(native); })) << "key " << key;
+        host.Find<CControlUI>(L"other")->SetFocus();
+        EXPECT_EQ(expected, TextOf(host.Field())) << "key " << key;
+    }
+}
+
+// The self-drawn field: keys go through the window to the focused field.
+struct KeysCase {
+    int field;  // clicked first, 1 to 4
+    std::vector<WPARAM> keys;
+    const wchar_t* expected;
+};
+
+class IPAddressExKeys : public ::testing::TestWithParam<KeysCase> {};
+
+TEST_P(IPAddressExKeys, EditTheFieldsAsTyped) {
+    FieldHost host(L"<IPAddressEx name=\"field\" font=\"0\" height=\"26\" width=\"200\"/>");
+    auto* field = host.Field<CIPAddressExUI>();
+    field->SetIP(0);
+    const RECT& rc = field->GetPos();
+    const int quarter = (rc.right - rc.left) / 4;
+    host.Click(rc.left + quarter * (GetParam().field - 1) + quarter / 2, (rc.top + rc.bottom) / 2);
+    for (WPARAM key : GetParam().keys) host.Key(key);
+    EXPECT_EQ(GetParam().expected, TextOf(field));
+    EXPECT_EQ(nullptr, host.Native(L"EditWnd")) << "no native window";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, IPAddressExKeys,
+    ::testing::Values(
+        // Three digits move on to the next field by themselves.
+        KeysCase{1, {'1', '9', '2', '1', '6', '8'}, L"192.168.0.0"},
+        KeysCase{2, {'3', '0', '0'}, L"0.255.0.0"},
+        KeysCase{1, {VK_NUMPAD7, VK_RIGHT, '5', VK_OEM_PERIOD, '6', VK_LEFT, VK_BACK}, L"7.0.6.0"},
+        KeysCase{4, {VK_OEM_PERIOD, '9'}, L"0.0.0.9"},
+        // The last field takes three digits like the others; a fourth starts it again.
+        KeysCase{4, {'2', '5', '5', '1', '2', '3', '4'}, L"0.0.0.4"},
+        KeysCase{3, {VK_DOWN, VK_UP, VK_UP}, L"0.0.2.0"}));
+
+TEST(IPAddressEx, TheWheelStaysWithinAnOctet) {
+    FieldHost host(L"<IPAddressEx name=\"field\" font=\"0\" height=\"26\" width=\"200\"/>");
+    auto* field = host.Field<CIPAddressExUI>();
+    field->SetIP(MAKEIPADDRESS(255, 0, 0, 0));
+    const RECT& rc = field->GetPos();
+    const int y = (rc.top + rc.bottom) / 2;
+    host.Click(rc.left + 5, y);
+    host.Wheel(rc.left + 5, y, WHEEL_DELTA);
+    host.Click(rc.right - 5, y);
+    host.Wheel(rc.right - 5, y, -WHEEL_DELTA);
+    EXPECT_EQ(L"255.0.0.0", TextOf(field));
+}
+
+}  // namespace
+}  // namespace kvtest

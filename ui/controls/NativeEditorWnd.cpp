@@ -1,0 +1,58 @@
+#include "ui/controls/NativeEditorWnd.h"
+
+#include "ui/controls/LabelUI.h"
+#include "ui/core/PaintManagerUI.h"
+
+namespace KvUI {
+
+void CNativeEditorWnd::Abandon() {
+    ForgetOwner();
+    // Hiding or destroying it now would move the focus and so call into the
+    // control's window while the control is half gone.
+    if (IsWindow(m_hWnd)) PostMessage(WM_CLOSE);
+}
+
+bool CNativeEditorWnd::CreateOwned(HWND parent, DWORD style, const RECT& rc) {
+    if (!Create(parent, nullptr, style, 0, rc)) return false;
+    m_ownedByWindow = true;
+    return true;
+}
+
+void CNativeEditorWnd::OnFinalMessage(HWND hWnd) {
+    (void)hWnd;
+    OnClosed();
+    // A window that never came to be leaves the object to whoever made it.
+    if (m_ownedByWindow) delete this;
+}
+
+RECT CNativeEditorWnd::TextArea(const CLabelUI& owner) {
+    const RECT padding = owner.GetTextPadding();
+    const RECT& pos = owner.GetPos();
+    RECT rc = {pos.left + padding.left, pos.top + padding.top, pos.right - padding.right,
+               pos.bottom - padding.bottom};
+    CPaintManagerUI* manager = owner.GetManager();
+    if (!manager) return rc;
+    const LONG lineHeight = manager->GetFontInfo(owner.GetFont())->metrics.tmHeight;
+    if (lineHeight < rc.bottom - rc.top) {
+        rc.top += (rc.bottom - rc.top - lineHeight) / 2;
+        rc.bottom = rc.top + lineHeight;
+    }
+    return rc;
+}
+
+RECT CNativeEditorWnd::ClipToAncestors(const CControlUI& owner, RECT rc) {
+    for (const CControlUI* parent = owner.GetParent(); parent; parent = parent->GetParent()) {
+        const RECT client = parent->GetClientPos();
+        if (!parent->IsVisible() || !IntersectRect(&rc, &rc, &client)) return RECT{};
+    }
+    return rc;
+}
+
+HFONT CNativeEditorWnd::FontOf(const CLabelUI& owner) {
+    CPaintManagerUI* manager = owner.GetManager();
+    if (!manager) return nullptr;
+    const HFONT font = owner.GetFont() != -1 ? manager->GetFont(owner.GetFont()) : nullptr;
+    return font ? font : manager->GetDefaultFontInfo()->font.get();
+}
+
+}  // namespace KvUI
