@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "ui/controls/EditWnd.h"
+#include "ui/controls/InputStateImage.h"
 #include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
@@ -173,16 +174,7 @@ SIZE CEditUI::EstimateSize(SIZE available) {
 }
 
 void CEditUI::PaintStatusImage(HDC dc) {
-    m_state = IsFocused() ? (m_state | StateFocused) : (m_state & ~StateFocused);
-    m_state = IsEnabled() ? (m_state & ~StateDisabled) : (m_state | StateDisabled);
-    if ((m_state & StateDisabled) && !m_disabledImage.IsEmpty()) {
-        if (DrawImage(dc, m_disabledImage)) return;
-    } else if ((m_state & StateFocused) && !m_focusedImage.IsEmpty()) {
-        if (DrawImage(dc, m_focusedImage)) return;
-    } else if ((m_state & StateHot) && !m_hotImage.IsEmpty()) {
-        if (DrawImage(dc, m_hotImage)) return;
-    }
-    if (!m_normalImage.IsEmpty()) DrawImage(dc, m_normalImage);
+    PaintInputStateImage(*this, dc, m_state, {m_normalImage, m_hotImage, m_focusedImage, m_disabledImage});
 }
 
 void CEditUI::PaintText(HDC dc) {

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "ui/controls/HotKeyWnd.h"
+#include "ui/controls/InputStateImage.h"
 #include "ui/core/AttributeValue.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderEngine.h"
@@ -137,16 +138,7 @@ SIZE CHotKeyUI::EstimateSize(SIZE available) {
 }
 
 void CHotKeyUI::PaintStatusImage(HDC dc) {
-    m_state = IsFocused() ? (m_state | StateFocused) : (m_state & ~StateFocused);
-    m_state = IsEnabled() ? (m_state & ~StateDisabled) : (m_state | StateDisabled);
-    if ((m_state & StateDisabled) && !m_disabledImage.IsEmpty()) {
-        if (DrawImage(dc, m_disabledImage)) return;
-    } else if ((m_state & StateFocused) && !m_focusedImage.IsEmpty()) {
-        if (DrawImage(dc, m_focusedImage)) return;
-    } else if ((m_state & StateHot) && !m_hotImage.IsEmpty()) {
-        if (DrawImage(dc, m_hotImage)) return;
-    }
-    if (!m_normalImage.IsEmpty()) DrawImage(dc, m_normalImage);
+    PaintInputStateImage(*this, dc, m_state, {m_normalImage, m_hotImage, m_focusedImage, m_disabledImage});
 }
 
 void CHotKeyUI::PaintText(HDC dc) {
