@@ -27,17 +27,8 @@ LPVOID CDateTimeUI::GetInterface(LPCTSTR name) {
 
 void CDateTimeUI::DoEvent(TUIEvent& event) {
     if (ForwardMouseWhileDisabled(event)) return;
+    if (HandleNativeEditorEvent(*this, m_window != nullptr, event)) return;
     switch (event.type) {
-    case EventSetCursor:
-        if (!IsEnabled()) break;
-        ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
-        return;
-    case EventWindowSize:
-        if (m_window && m_manager) m_manager->SetFocusNeeded(this);
-        break;
-    case EventScrollWheel:
-        if (m_window) return;
-        break;
     case EventSetFocus:
         if (!IsEnabled()) break;
         if (!m_window) OpenPicker();

@@ -73,17 +73,8 @@ void CEditUI::Move(int dx, int dy, bool needInvalidate) {
 
 void CEditUI::DoEvent(TUIEvent& event) {
     if (ForwardMouseWhileDisabled(event)) return;
+    if (HandleNativeEditorEvent(*this, m_window != nullptr, event)) return;
     switch (event.type) {
-    case EventSetCursor:
-        if (!IsEnabled()) break;
-        ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
-        return;
-    case EventWindowSize:
-        if (m_window && m_manager) m_manager->SetFocusNeeded(this);
-        break;
-    case EventScrollWheel:
-        if (m_window) return;
-        break;
     case EventSetFocus:
         if (!IsEnabled()) break;
         if (!m_window) OpenNativeWindow();

@@ -68,17 +68,8 @@ void CHotKeyUI::SetEnabled(bool enabled) {
 
 void CHotKeyUI::DoEvent(TUIEvent& event) {
     if (ForwardMouseWhileDisabled(event)) return;
+    if (HandleNativeEditorEvent(*this, m_window != nullptr, event)) return;
     switch (event.type) {
-    case EventSetCursor:
-        if (!IsEnabled()) break;
-        ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
-        return;
-    case EventWindowSize:
-        if (m_window && m_manager) m_manager->SetFocusNeeded(this);
-        break;
-    case EventScrollWheel:
-        if (m_window) return;
-        break;
     case EventSetFocus:
         if (!IsEnabled()) break;
         if (!m_window) m_window = CHotKeyWnd::Open(this);

@@ -62,17 +62,8 @@ LPVOID CIPAddressUI::GetInterface(LPCTSTR name) {
 
 void CIPAddressUI::DoEvent(TUIEvent& event) {
     if (ForwardMouseWhileDisabled(event)) return;
+    if (HandleNativeEditorEvent(*this, m_window != nullptr, event)) return;
     switch (event.type) {
-    case EventSetCursor:
-        if (!IsEnabled()) break;
-        ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
-        return;
-    case EventWindowSize:
-        if (m_window && m_manager) m_manager->SetFocusNeeded(this);
-        break;
-    case EventScrollWheel:
-        if (m_window) return;
-        break;
     case EventSetFocus:
         // The window taking the focus back repeats this event: an editor that
         // exists (perhaps hidden after its editing) is left alone.

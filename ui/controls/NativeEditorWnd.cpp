@@ -5,6 +5,22 @@
 
 namespace KvUI {
 
+bool HandleNativeEditorEvent(CControlUI& control, bool editorOpen, TUIEvent& event) {
+    switch (event.type) {
+    case EventSetCursor:
+        if (!control.IsEnabled()) return false;
+        ::SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+        return true;
+    case EventWindowSize:
+        if (editorOpen && control.GetManager()) control.GetManager()->SetFocusNeeded(&control);
+        return false;
+    case EventScrollWheel:
+        return editorOpen;
+    default:
+        return false;
+    }
+}
+
 void CNativeEditorWnd::Abandon() {
     ForgetOwner();
     // Hiding or destroying it now would move the focus and so call into the

@@ -5,6 +5,13 @@ namespace KvUI {
 
 class CControlUI;
 class CLabelUI;
+struct TUIEvent;
+
+// The events every control with a native editor answers alike: the I-beam
+// over it while enabled, the focus asked back when the window is sized with
+// the editor open, no scrolling under an open editor. True when the event is
+// consumed; otherwise the control goes on with it.
+bool HandleNativeEditorEvent(CControlUI& control, bool editorOpen, TUIEvent& event);
 
 // The native window a text control lays over itself while it is being edited
 // (edit, hot key, IP address, date). The object belongs to its window from
