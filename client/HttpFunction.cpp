@@ -6,14 +6,16 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
+#include "client/Deployment.h"
 #include "client/Log.h"
 
 namespace kvclient {
 
 namespace {
 
-constexpr char kUpdateEndpoint[] = KV_UPDATE_HOST "/UpdateVersion/index";
+constexpr char kUpdatePath[] = "/UpdateVersion/index";
 constexpr char kUpdateCheckForm[] = "act=checkPCClientUpgrade";
 constexpr char kBrowserUserAgent[] =
     "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
@@ -105,7 +107,10 @@ int ProgressAdapter(void* data, curl_off_t total, curl_off_t received, curl_off_
 
 }  // namespace
 
-const char* UpdateEndpoint() { return kUpdateEndpoint; }
+const char* UpdateEndpoint() {
+    static const std::string endpoint = std::string(kUpdateHost) + kUpdatePath;
+    return endpoint.c_str();
+}
 
 bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint) {
     reply.clear();

@@ -1,13 +1,15 @@
 #include "client/LineZoomTables.h"
 
+#include "client/Deployment.h"
+
 namespace kvclient {
 
-// The addresses are deployment data, given to the build (see client/CMakeLists.txt).
+// The addresses are deployment data, linked into each program (client/Deployment.h).
 std::vector<ServerLine> BuildServerLines() {
     return {
-        {"v7.0最新版", KV_LINE_URL_0},
-        {"v6.0线路一", KV_LINE_URL_1},
-        {"v6.0线路二", KV_LINE_URL_2},
+        {"v7.0最新版", kServerLineUrls[0]},
+        {"v6.0线路一", kServerLineUrls[1]},
+        {"v6.0线路二", kServerLineUrls[2]},
     };
 }
 
