@@ -1,0 +1,200 @@
+#include "ProgramKit.h"
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+
+#include "win/GdiOwners.h"
+
+namespace kvtest::program {
+namespace {
+
+constexpr wchar_t kExeName[] = L"korvanthel.exe";
+constexpr wchar_t kMainClass[] = L"KorvanthelMainFrameWnd";
+constexpr wchar_t kBrowserClass[] = L"KvEngineBrowserWindow";
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    if (owner != search->processId || wcscmp(name, search->className) != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+void EndProcess(DWORD id) {
+    const kvwin::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (!process) return;
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
+}
+
+}  // namespace
+
+std::string ServerUrl(const std::string& path) { return "http://127.0.0.1:" + std::to_string(kPort) + path; }
+
+std::wstring DataDir() {
+    wchar_t local[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
+    return std::wstring(local) + L"\\korvanthel\\";
+}
+
+void ClearDataDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(DataDir()), ignored);
+}
+
+std::string ReadDataFile(const std::wstring& name) {
+    const kvwin::UniqueKernelHandle file(
+        CreateFileW((DataDir() + name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, 0, nullptr));
+    if (!file) return {};
+    std::string text(GetFileSize(file.get(), nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
+    return text;
+}
+
+void WriteDataFile(const std::wstring& name, const std::string& text) {
+    CreateDirectoryW(DataDir().c_str(), nullptr);
+    const kvwin::UniqueKernelHandle file(
+        CreateFileW((DataDir() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (file) WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
+    std::vector<DWORD> ids;
+    const kvwin::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+HWND FindWindowOf(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int Pixels::RunFromLeft(int y, DWORD color) const {
+    int x = 0;
+    while (x < width && At(x, y) == color) ++x;
+    return x;
+}
+
+Pixels Capture(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const kvwin::WindowDC screen(nullptr);
+    kvwin::MemoryDib dib(screen.get(), client.right, client.bottom);
+    Pixels p;
+    if (!dib.Ready()) return p;
+    BitBlt(dib.dc(), 0, 0, client.right, client.bottom, screen.get(), origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    p.width = client.right;
+    p.height = client.bottom;
+    p.rgb.assign(dib.pixels(), dib.pixels() + static_cast<size_t>(p.width) * p.height);
+    return p;
+}
+
+void ClickAt(HWND window, int x, int y) {
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PressKey(HWND window, WORD virtualKey) {
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | scan << 16);
+    PostMessageW(window, WM_KEYUP, virtualKey, 1 | scan << 16 | 3u << 30);
+}
+
+bool IsCentred(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    const RECT& work = info.rcWork;
+    return std::abs((r.left - work.left) - (work.right - r.right)) <= 1 &&
+           std::abs((r.top - work.top) - (work.bottom - r.bottom)) <= 1;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
+RunningClient::RunningClient() {
+    const std::wstring exe = ToWindowsPath(KV_E2E_CLIENT);
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info)) {
+        return;
+    }
+    const kvwin::UniqueKernelHandle thread(info.hThread);
+    m_process.reset(info.hProcess);
+    m_processId = info.dwProcessId;
+}
+
+RunningClient::~RunningClient() {
+    if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) EndProcess(m_processId);
+    // The engine's renderers of a client that was ended (or of a failed test).
+    if (!WaitForNoClientProcess(3000)) {
+        for (const DWORD id : ProcessesNamed(kExeName)) EndProcess(id);
+    }
+}
+
+HWND RunningClient::WaitForMainWindow(DWORD timeoutMs) {
+    PumpUntil([&] {
+        m_main = FindWindowOf(m_processId, kMainClass);
+        return m_main && IsWindowVisible(m_main);
+    }, timeoutMs);
+    return m_main && IsWindowVisible(m_main) ? m_main : nullptr;
+}
+
+HWND RunningClient::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindWindowOf(m_processId, className)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND RunningClient::BrowserWindow() { return m_main ? FindWindowExW(m_main, nullptr, kBrowserClass, nullptr) : nullptr; }
+
+bool RunningClient::WaitForExit(DWORD timeoutMs) {
+    return PumpUntil([&] { return WaitForSingleObject(m_process.get(), 0) == WAIT_OBJECT_0; }, timeoutMs);
+}
+
+DWORD RunningClient::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(m_process.get(), &code);
+    return code;
+}
+
+bool WaitForNoClientProcess(DWORD timeoutMs) {
+    return PumpUntil([] { return ProcessesNamed(kExeName).empty(); }, timeoutMs);
+}
+
+}  // namespace kvtest::program
