@@ -1,5 +1,6 @@
 #include "client/AppStartup.h"
 
+#include <ole2.h>
 #include <tlhelp32.h>
 
 #include <cwctype>
@@ -64,6 +65,16 @@ void ReadConfig() {
 void WriteConfig() {
     WriteIndex(kLineKey, g_selectedLine);
     WriteIndex(kZoomKey, g_selectedZoom);
+}
+
+bool InitComAndOle() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return SUCCEEDED(OleInitialize(nullptr));
+}
+
+void UninitComAndOle() {
+    OleUninitialize();
+    CoUninitialize();
 }
 
 void KillOtherInstances() {

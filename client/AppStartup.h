@@ -18,6 +18,11 @@ void ReadConfig();
 // Writes the selected line and zoom back as decimal texts.
 void WriteConfig();
 
+// COM and OLE for the calling (UI) thread, apartment-threaded as OLE's drag
+// and drop and clipboard require; true when OLE is ready.
+bool InitComAndOle();
+void UninitComAndOle();
+
 // Ends every other process whose executable has this program's file name,
 // in any letter case; nothing waits for them to go.
 void KillOtherInstances();

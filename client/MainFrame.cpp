@@ -6,6 +6,7 @@
 #include "client/AppMessages.h"
 #include "client/BrowserClient.h"
 #include "client/DownloadUpdateFrame.h"
+#include "client/HttpFunction.h"
 #include "client/LineZoomTables.h"
 #include "client/MessageBoxFrame.h"
 #include "client/SettingFrame.h"
@@ -29,8 +30,6 @@ constexpr int kMenuLift = 75;
 constexpr DWORD kDialogStyle = 0xCF0000;    // WS_OVERLAPPEDWINDOW
 constexpr DWORD kBrowserStyle = 0x56010000;  // child, visible, clip siblings and children, tab stop
 constexpr WPARAM kQuitCommand = 0x10401;
-// The update check's HTTP time-outs are 5 s: a little more lets it end by itself.
-constexpr DWORD kUpdateCheckWaitMs = 6000;
 
 constexpr UINT_PTR kFlashTimer = 101;
 constexpr UINT kFlashPeriodMs = 800;
@@ -81,21 +80,13 @@ void SetWindowIcons(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-// The update-check thread holds its own reference to the target, so the
-// target outlives a frame that stopped waiting for it.
-DWORD WINAPI RunUpdateCheck(LPVOID param) {
-    const std::unique_ptr<std::shared_ptr<UpdateCheckTarget>> target(
-        static_cast<std::shared_ptr<UpdateCheckTarget>*>(param));
-    return CheckUpdateThread(target->get());
-}
-
 }  // namespace
 
-CMainFrame::CMainFrame() : m_update(std::make_shared<UpdateCheckTarget>()) {}
+CMainFrame::CMainFrame() = default;
 
 CMainFrame::~CMainFrame() {
     DropQueuedOperations();
-    FinishUpdateCheck();
+    m_updateCheck.Finish();
     m_trayMenu.reset();
     m_trayIcon.Delete();
 }
@@ -105,7 +96,7 @@ LPCTSTR CMainFrame::GetWindowClassName() const { return L"KorvanthelMainFrameWnd
 KvUI::CUIString CMainFrame::GetSkinFile() { return L"MainFrame.xml"; }
 
 LRESULT CMainFrame::OnCreate(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-    m_updateThread.reset();
+    m_updateCheck.Reset();
     return WindowImplBase::OnCreate(msg, wParam, lParam, handled);
 }
 
@@ -135,7 +126,7 @@ void CMainFrame::InitWindow() {
     m_resizePending = false;
     ::SetTimer(m_hWnd, kResizeTimer, kResizePeriodMs, nullptr);
     ::SetTimer(m_hWnd, kLoadingTimer, kLoadingLimitMs, nullptr);
-    StartUpdateCheck();
+    m_updateCheck.Start(m_hWnd, UpdateEndpoint());
     SetForegroundWindow(m_hWnd);
 }
 
@@ -491,7 +482,7 @@ void CMainFrame::RunSettingDialog() {
 
 void CMainFrame::RunUpdateDialog() {
     ShowWindow(false, true);
-    DownloadUpdateFrame dialog(m_update->version, m_update->link);
+    DownloadUpdateFrame dialog(m_updateCheck.Offer().version, m_updateCheck.Offer().link);
     dialog.CreateEx(m_hWnd, L"更新", kDialogStyle, 0);
     dialog.CenterWindow();
     dialog.ShowModal();
@@ -513,26 +504,9 @@ LRESULT CMainFrame::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
     PostQuitMessage(1);
     m_trayIcon.Delete();
     if (g_browserClient) g_browserClient->CloseAllBrowsers(true);
-    FinishUpdateCheck();
+    m_updateCheck.Finish();
     handled = false;
     return 0;
-}
-
-// ---- update check -----------------------------------------------------------
-
-void CMainFrame::StartUpdateCheck() {
-    m_update->window = m_hWnd;
-    auto reference = std::make_unique<std::shared_ptr<UpdateCheckTarget>>(m_update);
-    m_updateThread.reset(CreateThread(nullptr, 0, RunUpdateCheck, reference.get(), CREATE_SUSPENDED, nullptr));
-    if (!m_updateThread) return;
-    reference.release();  // the thread owns it now
-    ResumeThread(m_updateThread.get());
-}
-
-void CMainFrame::FinishUpdateCheck() {
-    if (!m_updateThread) return;
-    WaitForSingleObject(m_updateThread.get(), kUpdateCheckWaitMs);
-    m_updateThread.reset();
 }
 
 }  // namespace kvclient

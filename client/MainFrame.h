@@ -12,11 +12,10 @@
 #include <mutex>
 #include <string>
 
-#include "client/UpdateCheck.h"
+#include "client/UpdateCheckRunner.h"
 #include "client/WindowConformity.h"
 #include "ui/controls/TrayIcon.h"
 #include "ui/core/WindowImplBase.h"
-#include "win/UniqueHandle.h"
 
 namespace KvUI {
 class CContainerUI;
@@ -90,9 +89,6 @@ private:
     void LoadSelectedLine();
     void RunUpdateDialog();
     void RunSettingDialog();
-    void StartUpdateCheck();
-    // Waits a bounded time for the update check to end.
-    void FinishUpdateCheck();
 
     KvUI::CControlUI* m_browserLayout = nullptr;
     KvUI::CContainerUI* m_browserInsetLayout = nullptr;
@@ -107,9 +103,7 @@ private:
     bool m_askingToQuit = false;
     volatile LONG m_flashing = 0;
     int m_border = 0;
-    // Shared with the update-check thread, which may outlive a bounded wait.
-    std::shared_ptr<UpdateCheckTarget> m_update;
-    kvwin::UniqueKernelHandle m_updateThread;
+    UpdateCheckRunner m_updateCheck;
 
     std::mutex m_operationsLock;
     std::deque<std::function<void()>> m_operations;

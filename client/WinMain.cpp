@@ -2,7 +2,6 @@
 // which shows the main window, and every sub-process the engine starts.
 #include <curl/curl.h>
 #include <windows.h>
-#include <ole2.h>
 
 #include <memory>
 #include <new>
@@ -34,9 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     using namespace kvclient;
     InitAppPaths();
     ReadConfig();
-    // Apartment-threaded: OLE (drag and drop, the clipboard) needs it.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    OleInitialize(nullptr);
+    InitComAndOle();
     AttachSkinZip(instance);
     kvengine::CefEnableHighDPISupport();
 
@@ -62,8 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     kvengine::CefShutdown();
     // The engine has ended: nothing calls the window's operations any more.
     frame.reset();
-    OleUninitialize();
-    CoUninitialize();
+    UninitComAndOle();
     KvUI::CPaintManagerUI::Term();
     WriteConfig();
     CloseLogFile();
