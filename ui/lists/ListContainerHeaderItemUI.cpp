@@ -29,25 +29,22 @@ RECT CListContainerHeaderItemUI::GetCheckBoxRect() const { return m_checkBox.Pla
 
 void CListContainerHeaderItemUI::DoEvent(TUIEvent& event) {
     const bool mouse = event.type >= EventMouseFirst && event.type <= EventMouseLast;
-    if (m_checkable && !(mouse && !IsMouseEnabled())) {
-        switch (m_checkBox.OnMouse(event, GetCheckBoxRect(), true)) {
-        case CListCheckBox::Input::Toggled:
-            SetCheck(!GetCheck());
-            if (m_parent && m_manager) {
-                const auto* header = static_cast<IContainerUI*>(m_parent->GetInterface(L"IContainer"));
-                const int index = header ? header->GetItemIndex(this) : -1;
-                m_manager->SendNotify(this, L"listheaditemchecked", static_cast<WPARAM>(index), GetCheck());
-            }
-            Invalidate();
-            break;
-        case CListCheckBox::Input::Changed:
-            Invalidate();
-            break;
-        case CListCheckBox::Input::None:
-            break;
+    if (m_checkable && (!mouse || IsMouseEnabled())) DoCheckBoxEvent(event);
+    CListHeaderItemBase::DoEvent(event);
+}
+
+void CListContainerHeaderItemUI::DoCheckBoxEvent(const TUIEvent& event) {
+    const CListCheckBox::Input input = m_checkBox.OnMouse(event, GetCheckBoxRect(), true);
+    if (input == CListCheckBox::Input::None) return;
+    if (input == CListCheckBox::Input::Toggled) {
+        SetCheck(!GetCheck());
+        if (m_parent && m_manager) {
+            const auto* header = static_cast<IContainerUI*>(m_parent->GetInterface(L"IContainer"));
+            const int index = header ? header->GetItemIndex(this) : -1;
+            m_manager->SendNotify(this, L"listheaditemchecked", static_cast<WPARAM>(index), GetCheck());
         }
     }
-    CListHeaderItemBase::DoEvent(event);
+    Invalidate();
 }
 
 void CListContainerHeaderItemUI::SetAttribute(LPCTSTR name, LPCTSTR value) {

@@ -34,6 +34,7 @@ public:
     RECT GetCheckBoxRect() const;
 
 private:
+    void DoCheckBoxEvent(const TUIEvent& event);
     void DrawCheckBoxImage(HDC dc);
 
     bool m_editable = false;

@@ -111,20 +111,13 @@ void CListTextExtElementUI::DoEvent(TUIEvent& event) {
 // the row once, however many columns show it.
 void CListTextExtElementUI::DoCheckBoxEvent(const TUIEvent& event) {
     if (!HasCheckBox()) return;
-    switch (m_checkBox.OnMouse(event, GetCheckBoxRect(0), false)) {
-    case CListCheckBox::Input::Toggled:
+    const CListCheckBox::Input input = m_checkBox.OnMouse(event, GetCheckBoxRect(0), false);
+    if (input == CListCheckBox::Input::None) return;
+    if (input == CListCheckBox::Input::Toggled) {
         SetCheck(!GetCheck());
-        if (m_manager) {
-            m_manager->SendNotify(this, L"listitemchecked", MAKEWPARAM(m_index, 0), GetCheck());
-        }
-        InvalidateRow();
-        break;
-    case CListCheckBox::Input::Changed:
-        InvalidateRow();
-        break;
-    case CListCheckBox::Input::None:
-        break;
+        if (m_manager) m_manager->SendNotify(this, L"listitemchecked", MAKEWPARAM(m_index, 0), GetCheck());
     }
+    InvalidateRow();
 }
 
 void CListTextExtElementUI::SetAttribute(LPCTSTR name, LPCTSTR value) {
