@@ -2,11 +2,13 @@
 // logged with its own text, and only a newer version reaches the main window.
 #include "client/common/ClientKit.h"
 
+#include <memory>
 #include <thread>
 
 #include "client/AppMessages.h"
 #include "client/UpdateCheck.h"
 #include "support/HttpTestServer.h"
+#include "win/UniqueHandle.h"
 
 namespace kvclient {
 namespace {
@@ -108,6 +110,55 @@ TEST_F(UpdateCheck, AFailedRequestIsLogged) {
     ASSERT_EQ(2u, lines.size());
     for (const std::string& line : lines) EXPECT_EQ("ERROR :" + kvtest::Gbk(u8"UPDATEGET_URL 请求失败！"), line.substr(9));
     EXPECT_FALSE(m_window.ReceivedUpdate());
+}
+
+struct SmallStackCheck {
+    UpdateCheckTarget target;
+    std::string endpoint;
+};
+
+DWORD WINAPI CheckOnSmallStack(LPVOID context) {
+    auto& check = *static_cast<SmallStackCheck*>(context);
+    return CheckForUpdate(check.target, check.endpoint) ? 1 : 0;
+}
+
+// Runs the check on a thread whose stack is a quarter of the smallest one
+// the program's threads get; false when the thread did not end in time.
+bool CheckOnSmallStack(const std::string& endpoint) {
+    SmallStackCheck check{{}, endpoint};
+    const kvwin::UniqueKernelHandle thread(
+        CreateThread(nullptr, 256 * 1024, CheckOnSmallStack, &check, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    return thread && WaitForSingleObject(thread.get(), 20000) == WAIT_OBJECT_0;
+}
+
+TEST_F(UpdateCheck, NoDepthOfNestingExhaustsTheCheckingThreadsStack) {
+    constexpr size_t kDepth = 100000;
+    std::string deepObject;
+    for (size_t i = 0; i < kDepth; ++i) deepObject += "{\"a\":";
+    deepObject += "0" + std::string(kDepth, '}');
+    const std::string deepArray = std::string(kDepth, '[') + std::string(kDepth, ']');
+    const std::string unclosed(kDepth, '[');
+    for (const std::string& reply : {deepArray, unclosed, deepObject}) EXPECT_TRUE(CheckOnSmallStack(Serving(reply)));
+    std::vector<std::string> logged;
+    for (const std::string& line : m_data.LogLines()) logged.push_back(LogMessage(line));
+    EXPECT_EQ((std::vector<std::string>{kvtest::Gbk(u8"UPDATEGET_URL 返回非json对象！"),
+                                        kvtest::Gbk(u8"UPDATEGET_URL 返回非json对象！"),
+                                        kvtest::Gbk(u8"UPDATEGET_URL 返回 没有Result！")}),
+              logged);
+}
+
+TEST_F(UpdateCheck, TheCheckingThreadKeepsTheTargetAliveUntilItEnds) {
+    auto target = std::make_shared<UpdateCheckTarget>();
+    target->window = m_window.get();
+    const std::weak_ptr<UpdateCheckTarget> watched = target;
+    // The reply takes a while, so the window lets go of the target long before the thread is done.
+    const std::string endpoint = Serving(R"({"Result":0,"Data":{"version_id":"4.5","downloadlink":"l"}})") + "?delay=1500";
+    const kvwin::UniqueKernelHandle thread = StartUpdateCheck(std::move(target), endpoint);
+    ASSERT_TRUE(thread);
+    EXPECT_FALSE(watched.expired());
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread.get(), 15000));
+    EXPECT_TRUE(watched.expired());
+    EXPECT_TRUE(m_window.ReceivedUpdate());
 }
 
 struct ReplyCase {
