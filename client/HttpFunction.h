@@ -3,6 +3,7 @@
 // handle and file, so worker threads may call them at the same time; the
 // start-up initialises libcurl once (curl_global_init) before any of them.
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,9 +16,14 @@ const char* UpdateEndpoint();
 // True only when the exchange succeeded with status 200 (the body is kept either way).
 bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint = UpdateEndpoint());
 
+// No limit on the size of a download.
+constexpr std::uint64_t kAnySize = UINT64_MAX;
+
 // Downloads `url` into the file `path` (created or truncated), following one
-// redirect. On any failure the failure is logged and no file is left.
-bool HttpDownloadFile(const std::string& url, const std::string& path);
+// redirect. A body longer than `maxBytes` (announced or received) fails the
+// download when it passes the limit. On any failure the failure is logged
+// and no file is left.
+bool HttpDownloadFile(const std::string& url, const std::string& path, std::uint64_t maxBytes = kAnySize);
 
 // Lets the owner of a download stop it from any thread. The transfer notices
 // at its next progress tick (libcurl calls in at least once a second, also

@@ -105,6 +105,19 @@ TEST_F(Http, DownloadFileReadsBodiesWithoutAContentLength) {
     }
 }
 
+TEST_F(Http, DownloadFileTakesABodyUpToItsLimitAndNoMore) {
+    // Announced, unannounced and chunked bodies one byte past the limit all fail.
+    for (const char* query : {"", "?length=none", "?chunked=1"}) {
+        const std::string target = Target("sound.bin");
+        const std::string url = m_server->Url(std::string("/sound.bin") + query);
+        EXPECT_TRUE(HttpDownloadFile(url, WindowsPath(target), 70000)) << query;
+        EXPECT_EQ(Generated(70000), FileText(target)) << query;
+        EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target), 69999)) << query;
+        EXPECT_FALSE(FileExists(target)) << query;
+        EXPECT_EQ("HttpDownloadFile ERROR url: " + url + " code:63 ", LogMessage(m_data.LogLines().back())) << query;
+    }
+}
+
 TEST_F(Http, DownloadFileFollowsOneRedirect) {
     const std::string target = Target("sound.bin");
     ASSERT_TRUE(HttpDownloadFile(m_server->Url("/redirect/1/sound.bin"), WindowsPath(target)));
