@@ -64,9 +64,13 @@ private:
     bool m_kept = false;
 };
 
-size_t AppendToString(char* data, size_t size, size_t count, void* reply) {
-    static_cast<std::string*>(reply)->append(data, size * count);
-    return size * count;
+// Taking less than offered fails the transfer: a reply past its limit ends there.
+size_t AppendToReply(char* data, size_t size, size_t count, void* target) {
+    std::string& reply = *static_cast<std::string*>(target);
+    const size_t bytes = size * count;
+    if (bytes > kMaxUpdateReplyBytes - reply.size()) return 0;
+    reply.append(data, bytes);
+    return bytes;
 }
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
@@ -140,7 +144,7 @@ bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint) {
     if (!curl) return false;
     curl_easy_setopt(curl.get(), CURLOPT_URL, endpoint.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, kUpdateCheckForm);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendToString);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendToReply);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 5L);

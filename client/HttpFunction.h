@@ -3,6 +3,7 @@
 // handle and file, so worker threads may call them at the same time; the
 // start-up initialises libcurl once (curl_global_init) before any of them.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,8 +13,13 @@ namespace kvclient {
 // The update service: the deployment's host with the fixed path "/UpdateVersion/index".
 const char* UpdateEndpoint();
 
+// The most of an update reply that is read: the answer is a few hundred
+// bytes, and a server that sends on and on must not fill the memory.
+constexpr size_t kMaxUpdateReplyBytes = 1u << 20;
+
 // Posts "act=checkPCClientUpgrade" to `endpoint`; `reply` receives the body.
-// True only when the exchange succeeded with status 200 (the body is kept either way).
+// True only when the exchange succeeded with status 200 (the body is kept
+// either way) and the body stayed within kMaxUpdateReplyBytes.
 bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint = UpdateEndpoint());
 
 // No limit on the size of a download.

@@ -74,6 +74,13 @@ TEST_F(Http, UpdateCheckWithStatus404FailsButKeepsTheBody) {
     EXPECT_EQ(R"({"Result":0})", reply);
 }
 
+TEST_F(Http, UpdateCheckStopsReadingAReplyPastItsLimit) {
+    std::string reply;
+    const std::string url = m_server->Url("/bytes/" + std::to_string(2 * kMaxUpdateReplyBytes) + "?length=none");
+    EXPECT_FALSE(HttpPostUpdateCheck(reply, url));
+    EXPECT_LE(reply.size(), kMaxUpdateReplyBytes);
+}
+
 TEST_F(Http, UpdateCheckGivesUpAfterFiveSecondsOnASlowServer) {
     std::string reply;
     const auto start = std::chrono::steady_clock::now();
