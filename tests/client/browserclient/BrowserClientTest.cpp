@@ -3,8 +3,6 @@
 // browser, F5, pop-ups, the context menu and downloads.
 #include "client/common/ClientKit.h"
 
-#include <cmath>
-
 #include "BrowserClientKit.h"
 #include "client/LineZoomTables.h"
 #include "client/common/BrowserKit.h"
@@ -16,13 +14,12 @@ using kvengine::CM_TYPEFLAG_NONE;
 using kvengine::PID_RENDERER;
 
 struct Arg {
-    CefValueType type;
-    double number;
+    bool isInt;
+    int number;
     std::string text;
 };
-Arg I(int n) { return {VTYPE_INT, static_cast<double>(n), {}}; }
-Arg D(double n) { return {VTYPE_DOUBLE, n, {}}; }
-Arg S(const std::string& s) { return {VTYPE_STRING, 0, s}; }
+Arg I(int n) { return {true, n, {}}; }
+Arg S(const std::string& s) { return {false, 0, s}; }
 
 struct BridgeCase {
     const char* name;
@@ -35,10 +32,7 @@ struct BridgeCase {
 std::ostream& operator<<(std::ostream& out, const BridgeCase& c) {
     out << c.name << "(";
     for (size_t i = 0; i < c.args.size(); ++i) {
-        const Arg& arg = c.args[i];
-        out << (i ? "," : "");
-        if (arg.type == VTYPE_STRING) out << "'" << arg.text << "'";
-        else out << arg.number;
+        out << (i ? "," : "") << (c.args[i].isInt ? std::to_string(c.args[i].number) : "'" + c.args[i].text + "'");
     }
     return out << ")";
 }
@@ -61,10 +55,8 @@ TEST_P(BridgeDispatch, TakesOnlyCallsThatFitTheirFunction) {
     CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create(c.name);
     CefRefPtr<CefListValue> list = message->GetArgumentList();
     for (size_t i = 0; i < c.args.size(); ++i) {
-        const Arg& arg = c.args[i];
-        if (arg.type == VTYPE_INT) list->SetInt(i, static_cast<int>(arg.number));
-        else if (arg.type == VTYPE_DOUBLE) list->SetDouble(i, arg.number);
-        else list->SetString(i, arg.text);
+        if (c.args[i].isInt) list->SetInt(i, c.args[i].number);
+        else list->SetString(i, c.args[i].text);
     }
     EXPECT_EQ(c.handled, client->OnProcessMessageReceived(nullptr, PID_RENDERER, message));
     DispatchQueued();
@@ -88,12 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
         BridgeCase{"WindowCenter", {I(1), S("x")}, true, V{"WindowCenter()"}, 0},
         BridgeCase{"SetThemeColor", {I(-1)}, true, V{"SetThemeColor(FFFFFFFF)"}, 0},
         BridgeCase{"SetThemeColor", {S("")}, false, V{}, 0},
-        BridgeCase{"SetThemeColor", {D(4280714950.0)}, true, V{"SetThemeColor(FF2686C6)"}, 0},
-        BridgeCase{"SetThemeColor", {D(-0.0)}, true, V{"SetThemeColor(00000000)"}, 0},
-        BridgeCase{"SetThemeColor", {D(4294967296.0)}, false, V{}, 0},
-        BridgeCase{"SetThemeColor", {D(1.5)}, false, V{}, 0},
-        BridgeCase{"SetThemeColor", {D(std::nan(""))}, false, V{}, 0},
-        BridgeCase{"SetBorder", {D(2.5)}, false, V{}, 0},
         BridgeCase{"SetBorder", {I(11)}, true, V{"SetBorder(11)"}, 0},
         BridgeCase{"SetBorder", {I(1), I(2)}, false, V{}, 0},
         BridgeCase{"WindowFlash", {I(1)}, true, V{"WindowFlash()"}, 0},
@@ -105,7 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
         BridgeCase{"SendMenuMessage", {}, false, V{}, 0},
         BridgeCase{"SetTitleColor", {I(0x00FF00)}, true, V{"SetTitleColor(0000FF00)"}, 0},
         BridgeCase{"SetTitleColor", {S("red")}, false, V{}, 0},
-        BridgeCase{"SetTitleColor", {D(4294967295.0)}, true, V{"SetTitleColor(FFFFFFFF)"}, 0},
         BridgeCase{"ChangeLine", {}, true, V{}, 0},
         BridgeCase{"ChangeLine", {I(1)}, true, V{}, 1},
         BridgeCase{"ChangeLine", {I(3)}, true, V{}, 1},

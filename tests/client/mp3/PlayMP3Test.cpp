@@ -59,11 +59,6 @@ protected:
         const std::string name = PlayMP3::CacheFileName(url);
         return m_cache + "/" + name.substr(name.rfind('\\') + 1);
     }
-    // How many of `urls` are in the cache, downloaded whole.
-    size_t CachedCount(const std::vector<std::string>& urls) const {
-        return static_cast<size_t>(
-            std::count_if(urls.begin(), urls.end(), [&](const std::string& url) { return FileExists(CachedUnix(url)); }));
-    }
 
     static std::string s_root;
     static HttpTestServer* s_server;
@@ -168,7 +163,8 @@ TEST_F(PlayMp3, RequestsBeyondTheLimitWaitTheirTurn) {
     std::vector<std::string> urls;
     for (int i = 0; i < kRequests; ++i) urls.push_back(ToneUrl("n=" + std::to_string(i) + "&rate=8000&length=none"));
     for (const std::string& url : urls) PlayMP3::NewThreadPlayUrl(url);
-    EXPECT_TRUE(kvtest::PumpUntil([&] { return CachedCount(urls) == urls.size(); }, 60000));
+    const auto cached = [&](const std::string& url) { return FileExists(CachedUnix(url)); };
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return std::all_of(urls.begin(), urls.end(), cached); }, 60000));
     const auto requests = s_server->Requests();
     ASSERT_EQ(urls.size(), requests.size());
     int most = 0;
