@@ -1,6 +1,8 @@
 #include "client/BrowserClient.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <initializer_list>
 
 #include "client/AppMessages.h"
@@ -26,16 +28,33 @@ CefString SelectedLineUrl() {
 }
 
 // A bridge call fits a function when it brings exactly that function's
-// arguments: the renderer sends a 32-bit integer as an int entry and
-// everything else as a string entry, so an entry of the wrong type is a
-// value the function cannot take (a fraction, a colour above 0x7FFFFFFF, a
-// number where text belongs) and would reach the window as 0 or "".
+// arguments: the renderer sends a 32-bit integer as an int entry, any other
+// number as a double entry and everything else as a string entry, so an
+// entry of the wrong type is a value the function cannot take (a fraction,
+// a number where text belongs) and would reach the window as 0 or "".
 bool HasArguments(CefListValue& arguments, std::initializer_list<CefValueType> types) {
     if (arguments.GetSize() != types.size()) return false;
     size_t index = 0;
     for (const CefValueType type : types) {
         if (arguments.GetType(index++) != type) return false;
     }
+    return true;
+}
+
+// The one argument of a colour call as a 32-bit ARGB value. A page writes an
+// opaque colour as a number up to 0xFFFFFFFF, which arrives as a double;
+// negative 32-bit values stand for the same colours. Anything else (a
+// fraction, a number out of that range, NaN, text) is no colour.
+bool ColourArgument(CefListValue& arguments, DWORD& argb) {
+    if (HasArguments(arguments, {VTYPE_INT})) {
+        argb = static_cast<DWORD>(arguments.GetInt(0));
+        return true;
+    }
+    if (!HasArguments(arguments, {VTYPE_DOUBLE})) return false;
+    const double value = arguments.GetDouble(0);
+    // NaN fails every comparison, so it never passes the range test.
+    if (!(value >= -2147483648.0 && value <= 4294967295.0) || value != std::trunc(value)) return false;
+    argb = static_cast<DWORD>(static_cast<std::int64_t>(value));
     return true;
 }
 
@@ -68,8 +87,9 @@ bool CBrowserClient::DispatchBridgeCall(CefRefPtr<CefBrowser> browser, const std
     } else if (name == "WindowCenter") {
         window.WindowCenter();
     } else if (name == "SetThemeColor") {
-        if (!HasArguments(arguments, {Int})) return false;
-        window.SetThemeColor(static_cast<DWORD>(arguments.GetInt(0)));
+        DWORD argb = 0;
+        if (!ColourArgument(arguments, argb)) return false;
+        window.SetThemeColor(argb);
     } else if (name == "SetBorder") {
         if (!HasArguments(arguments, {Int})) return false;
         window.SetBorder(arguments.GetInt(0));
@@ -91,8 +111,9 @@ bool CBrowserClient::DispatchBridgeCall(CefRefPtr<CefBrowser> browser, const std
         SetSelectedLine(arguments.GetInt(0));
         PostToMainWindow(WM_APP_CHANGE_LINE);
     } else if (name == "SetTitleColor") {
-        if (!HasArguments(arguments, {Int})) return false;
-        window.SetTitleColor(static_cast<DWORD>(arguments.GetInt(0)));
+        DWORD argb = 0;
+        if (!ColourArgument(arguments, argb)) return false;
+        window.SetTitleColor(argb);
     } else {
         return false;
     }

@@ -74,6 +74,7 @@ using kvengine::MENU_ID_RELOAD;
 using kvengine::PID_BROWSER;
 using kvengine::TID_UI;
 using kvengine::V8_PROPERTY_ATTRIBUTE_DONTDELETE;
+using kvengine::VTYPE_DOUBLE;
 using kvengine::VTYPE_INT;
 using kvengine::VTYPE_STRING;
 

@@ -4,7 +4,9 @@
 #include <curl/curl.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -62,13 +64,37 @@ private:
     bool m_kept = false;
 };
 
-size_t AppendToString(char* data, size_t size, size_t count, void* reply) {
-    static_cast<std::string*>(reply)->append(data, size * count);
-    return size * count;
+// Taking less than offered fails the transfer: a reply past its limit ends there.
+size_t AppendToReply(char* data, size_t size, size_t count, void* target) {
+    std::string& reply = *static_cast<std::string*>(target);
+    const size_t bytes = size * count;
+    if (bytes > kMaxUpdateReplyBytes - reply.size()) return 0;
+    reply.append(data, bytes);
+    return bytes;
 }
 
 size_t WriteToFile(char* data, size_t size, size_t count, void* file) {
     return std::fwrite(data, size, count, static_cast<FILE*>(file)) * size;
+}
+
+// A file written up to a size limit; a body without an announced length
+// (or one that lies about it) is cut off where it passes the limit.
+struct CappedFile {
+    FILE* file;
+    std::uint64_t maxBytes;
+    std::uint64_t written = 0;
+    bool overflowed = false;
+};
+
+size_t WriteToCappedFile(char* data, size_t size, size_t count, void* target) {
+    CappedFile& capped = *static_cast<CappedFile*>(target);
+    const size_t bytes = size * count;
+    if (bytes > capped.maxBytes - capped.written) {
+        capped.overflowed = true;
+        return 0;
+    }
+    capped.written += bytes;
+    return WriteToFile(data, 1, bytes, capped.file);
 }
 
 long ResponseCode(CURL* curl) {
@@ -118,7 +144,7 @@ bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint) {
     if (!curl) return false;
     curl_easy_setopt(curl.get(), CURLOPT_URL, endpoint.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_POSTFIELDS, kUpdateCheckForm);
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendToString);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, AppendToReply);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &reply);
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 5L);
@@ -126,14 +152,19 @@ bool HttpPostUpdateCheck(std::string& reply, const std::string& endpoint) {
     return curl_easy_perform(curl.get()) == CURLE_OK && ResponseCode(curl.get()) == kHttpOk;
 }
 
-bool HttpDownloadFile(const std::string& url, const std::string& path) {
+bool HttpDownloadFile(const std::string& url, const std::string& path, std::uint64_t maxBytes) {
     const EasyHandle curl(NewTransfer());
     if (!curl) return false;
     DownloadFile file(path);
     if (!file.get()) return false;
+    CappedFile capped{file.get(), maxBytes};
     curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, file.get());
-    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteToFile);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &capped);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, WriteToCappedFile);
+    // A body announced longer than the limit is refused before any of it arrives.
+    if (maxBytes <= static_cast<std::uint64_t>(std::numeric_limits<curl_off_t>::max())) {
+        curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxBytes));
+    }
     curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYPEER, 0L);
     curl_easy_setopt(curl.get(), CURLOPT_SSL_VERIFYHOST, 0L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 30L);
@@ -144,6 +175,8 @@ bool HttpDownloadFile(const std::string& url, const std::string& path) {
     curl_easy_setopt(curl.get(), CURLOPT_USERAGENT, kBrowserUserAgent);
 
     CURLcode result = curl_easy_perform(curl.get());
+    // A cut-off body reads as the limit it hit, whether announced or not.
+    if (capped.overflowed) result = CURLE_FILESIZE_EXCEEDED;
     const long status = ResponseCode(curl.get());
     // A file whose last bytes never reached the disk is a failed transfer too.
     if (!file.Close() && result == CURLE_OK) result = CURLE_WRITE_ERROR;

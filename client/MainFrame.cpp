@@ -132,7 +132,7 @@ void CMainFrame::InitWindow() {
 
 void CMainFrame::OnFinalMessage(HWND hWnd) {
     DropQueuedOperations();
-    if (g_mainWnd == hWnd) g_mainWnd = nullptr;
+    KvUI::CMenuWnd::DestroyMenu();
     WindowImplBase::OnFinalMessage(hWnd);
 }
 

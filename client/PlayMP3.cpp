@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <deque>
+#include <mutex>
 #include <vector>
 
 #include "client/AppGlobals.h"
@@ -62,15 +63,50 @@ std::uint32_t UrlHash(const std::string& url) {
 // another request for the same URL got there first, its file is kept.
 bool FetchIntoCache(const std::string& url, const std::string& path) {
     const std::string partial = path + "." + std::to_string(GetCurrentThreadId()) + ".part";
-    if (!HttpDownloadFile(url, partial)) return false;
+    if (!HttpDownloadFile(url, partial, kMaxSoundBytes)) return false;
     if (MoveFileA(partial.c_str(), path.c_str())) return true;
     DeleteFileA(partial.c_str());
     return IsFile(path);
 }
 
-void __cdecl PlayThread(void* url) {
-    const std::unique_ptr<std::string> owned(static_cast<std::string*>(url));
-    PlayUrl(*owned);
+// The requests not yet taken, served in order by at most kMaxSoundsAtOnce threads.
+class RequestQueue {
+public:
+    void Add(std::string url) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_waiting.push_back(std::move(url));
+        // A thread that cannot start leaves the request waiting for the next thread that does.
+        if (m_threads < kMaxSoundsAtOnce && _beginthread(Serve, 0, this) != static_cast<uintptr_t>(-1)) ++m_threads;
+    }
+
+private:
+    // Thread body: plays the waiting requests until none is left, then ends.
+    static void __cdecl Serve(void* queue) {
+        auto& self = *static_cast<RequestQueue*>(queue);
+        for (std::string url; self.Take(url);) PlayUrl(url);
+    }
+
+    // The oldest request; false, with this thread counted out, when none waits.
+    bool Take(std::string& url) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_waiting.empty()) {
+            --m_threads;
+            return false;
+        }
+        url = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        return true;
+    }
+
+    std::mutex m_mutex;
+    std::deque<std::string> m_waiting;
+    int m_threads = 0;
+};
+
+// Lives as long as the process: its threads may still be playing at exit.
+RequestQueue& Requests() {
+    static RequestQueue* const queue = new RequestQueue();
+    return *queue;
 }
 
 }  // namespace
@@ -87,9 +123,8 @@ void Init() {
 }
 
 int NewThreadPlayUrl(const std::string& url) {
-    auto copy = std::make_unique<std::string>(url);
-    WriteLog(LOG_INFO, "PlayMP3", __LINE__, "PlayMP3::NewThreadPlayUrl %s ", copy->c_str());
-    if (_beginthread(PlayThread, 0, copy.get()) != static_cast<uintptr_t>(-1)) copy.release();
+    WriteLog(LOG_INFO, "PlayMP3", __LINE__, "PlayMP3::NewThreadPlayUrl %s ", url.c_str());
+    Requests().Add(url);
     return 0;
 }
 

@@ -1,21 +1,32 @@
 #pragma once
-// Sounds that pages ask for by URL: each request runs on its own thread,
-// downloads the file once into the per-user MP3 cache, decodes it and plays
-// it on the wave-out device. Nothing reports back to the page.
+// Sounds that pages ask for by URL: each request runs on a thread of the
+// player's, downloads the file once into the per-user MP3 cache, decodes it
+// and plays it on the wave-out device. Nothing reports back to the page.
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstdint>
 #include <string>
 
 namespace kvclient::PlayMP3 {
 
+// A sound is a few megabytes at most: a download that passes this size is
+// no sound, and is stopped and discarded rather than filling the disk.
+constexpr std::uint64_t kMaxSoundBytes = 32u << 20;
+// Requests served at once, each by a thread of its own; later ones wait in
+// order. A page that asks for sounds in a loop thus holds a few threads and
+// connections, never one per request.
+constexpr int kMaxSoundsAtOnce = 4;
+
 // Prepares the cache folder (g_appDataDir + "\mp3filecache\"): created, or
 // emptied of its files at every start; then initialises libmpg123.
 void Init();
-// Logs the request and plays `url` (UTF-8) on a thread of its own; returns 0.
+// Logs the request and queues `url` (UTF-8) to be played on one of the
+// player's threads, starting one when fewer than kMaxSoundsAtOnce run; returns 0.
 int NewThreadPlayUrl(const std::string& url);
-// The request's work, on the calling thread: fetch into the cache when the
-// file is not there yet, then decode and play it. -1 when nothing played.
+// The request's work, on the calling thread: fetch into the cache (up to
+// kMaxSoundBytes) when the file is not there yet, then decode and play it.
+// -1 when nothing played.
 int PlayUrl(const std::string& url);
 // The cache folder Init prepared.
 const std::string& CacheFolder();

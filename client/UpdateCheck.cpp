@@ -3,6 +3,7 @@
 #include <rapidjson/document.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "client/AppGlobals.h"
 #include "client/AppMessages.h"
@@ -17,7 +18,9 @@ namespace {
 // that names the first fault, or null for a valid reply.
 const char* ReadOffer(const std::string& reply, std::string& version, std::string& link) {
     rapidjson::Document doc;
-    doc.Parse(reply.data(), reply.size());
+    // The reply is the network's: parsed without recursion, so that no depth
+    // of nesting can exhaust the checking thread's stack.
+    doc.Parse<rapidjson::kParseIterativeFlag>(reply.data(), reply.size());
     if (doc.HasParseError() || !doc.IsObject()) return "UPDATEGET_URL 返回非json对象！";
 
     const auto result = doc.FindMember("Result");
@@ -38,6 +41,19 @@ const char* ReadOffer(const std::string& reply, std::string& version, std::strin
     version.assign(versionId->value.GetString(), versionId->value.GetStringLength());
     link.assign(downloadLink->value.GetString(), downloadLink->value.GetStringLength());
     return nullptr;
+}
+
+// What the checking thread owns: its share of the target and the address it asks.
+struct CheckJob {
+    std::shared_ptr<UpdateCheckTarget> target;
+    std::string endpoint;
+};
+
+// Thread body; the target is let go when the check ends.
+DWORD WINAPI CheckUpdateThread(LPVOID context) {
+    const std::unique_ptr<CheckJob> job(static_cast<CheckJob*>(context));
+    CheckForUpdate(*job->target, job->endpoint);
+    return 0;
 }
 
 }  // namespace
@@ -64,9 +80,14 @@ bool CheckForUpdate(UpdateCheckTarget& target, const std::string& endpoint) {
     return target.window && PostMessageW(target.window, WM_APP_UPDATE_AVAILABLE, 0, 0);
 }
 
-DWORD WINAPI CheckUpdateThread(LPVOID target) {
-    CheckForUpdate(*static_cast<UpdateCheckTarget*>(target), UpdateEndpoint());
-    return 0;
+kvwin::UniqueKernelHandle StartUpdateCheck(std::shared_ptr<UpdateCheckTarget> target, const std::string& endpoint) {
+    auto job = std::make_unique<CheckJob>(CheckJob{std::move(target), endpoint});
+    kvwin::UniqueKernelHandle thread(CreateThread(nullptr, 0, CheckUpdateThread, job.get(), CREATE_SUSPENDED, nullptr));
+    if (!thread) return thread;
+    // From here the thread owns the job.
+    static_cast<void>(job.release());
+    ResumeThread(thread.get());
+    return thread;
 }
 
 }  // namespace kvclient

@@ -4,7 +4,10 @@
 // newer than this one. Failures are only logged; the user sees nothing.
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+#include "win/UniqueHandle.h"
 
 namespace kvclient {
 
@@ -25,8 +28,16 @@ bool IsNewerVersion(const std::string& version);
 // newer, WM_APP_UPDATE_AVAILABLE is posted to the target's window and true returned.
 bool CheckForUpdate(UpdateCheckTarget& target, const std::string& endpoint);
 
-// Thread body: CheckForUpdate against the deployment's update service;
-// `target` is the main window's UpdateCheckTarget.
-DWORD WINAPI CheckUpdateThread(LPVOID target);
+// Starts CheckForUpdate against `endpoint` (the program passes
+// UpdateEndpoint(), the deployment's update service) on a thread of its own,
+// created suspended and then resumed; null when no thread could start.
+//
+// The thread shares the target: it stays valid for the thread however long
+// the request takes, so the main window may wait a bounded time for the
+// returned handle at close and then abandon the thread (never terminate it).
+// The window reads the target's version and link only after
+// WM_APP_UPDATE_AVAILABLE arrived: the thread wrote them before posting it
+// and does not touch them again.
+kvwin::UniqueKernelHandle StartUpdateCheck(std::shared_ptr<UpdateCheckTarget> target, const std::string& endpoint);
 
 }  // namespace kvclient

@@ -21,6 +21,8 @@ bool MyCefV8Handler::Execute(const CefString& name, CefRefPtr<CefV8Value>, const
         const CefRefPtr<CefV8Value>& argument = arguments[i];
         if (argument && argument->IsInt()) {
             list->SetInt(i, argument->GetIntValue());
+        } else if (argument && argument->IsDouble()) {
+            list->SetDouble(i, argument->GetDoubleValue());
         } else {
             list->SetString(i, argument ? argument->GetStringValue() : CefString());
         }

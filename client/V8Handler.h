@@ -8,8 +8,9 @@ namespace kvclient {
 
 // Answers "GetVersion" itself; every other call becomes one process message
 // to the browser process, named like the function, with one entry per
-// argument: an int for a 32-bit signed integer, otherwise the argument's
-// string value (empty for anything that is not a string).
+// argument: an int for a 32-bit signed integer, a double for any other
+// number (an opaque colour such as 0xFF2686C6 is one), otherwise the
+// argument's string value (empty for anything that is not a string).
 class MyCefV8Handler : public kvwin::RefCounted<CefV8Handler> {
 public:
     bool Execute(const CefString& name, CefRefPtr<CefV8Value> object, const CefV8ValueList& arguments,

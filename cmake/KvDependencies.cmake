@@ -42,19 +42,25 @@ target_compile_definitions(kv_rapidjson INTERFACE RAPIDJSON_HAS_STDSTRING=1)
 # Duktape's execution time-out check; the shipped configuration leaves it out,
 # so a copy of the sources with it switched on is built. The check calls
 # kv_duk_exec_timeout(heap user data), which the engine defines.
+# The shipped nesting limit of regular expressions (10000) lets a page's
+# pattern recurse deeper than a 2 MB thread stack holds; the copy takes the
+# limit the script compiler has (2500), which any real pattern stays far below.
 if(EXISTS "${KV_DEPS_SRC}/duktape/src/duktape.c")
     set(kv_duktape_dir ${CMAKE_BINARY_DIR}/duktape)
     file(READ ${KV_DEPS_SRC}/duktape/src/duk_config.h kv_duk_config)
-    foreach(kv_switch "#undef DUK_USE_EXEC_TIMEOUT_CHECK" "#undef DUK_USE_INTERRUPT_COUNTER")
+    foreach(kv_switch "#undef DUK_USE_EXEC_TIMEOUT_CHECK" "#undef DUK_USE_INTERRUPT_COUNTER"
+            "#define DUK_USE_REGEXP_COMPILER_RECLIMIT 10000")
         string(FIND "${kv_duk_config}" "${kv_switch}" kv_found)
         if(kv_found EQUAL -1)
-            message(FATAL_ERROR "duk_config.h has no line '${kv_switch}': cannot switch on script time-outs")
+            message(FATAL_ERROR "duk_config.h has no line '${kv_switch}': cannot configure the script engine")
         endif()
     endforeach()
     string(REPLACE "#undef DUK_USE_EXEC_TIMEOUT_CHECK"
         "#if defined(__cplusplus)\nextern \"C\"\n#endif\nint kv_duk_exec_timeout(void *udata);\n#define DUK_USE_EXEC_TIMEOUT_CHECK(udata) kv_duk_exec_timeout(udata)"
         kv_duk_config "${kv_duk_config}")
     string(REPLACE "#undef DUK_USE_INTERRUPT_COUNTER" "#define DUK_USE_INTERRUPT_COUNTER" kv_duk_config "${kv_duk_config}")
+    string(REPLACE "#define DUK_USE_REGEXP_COMPILER_RECLIMIT 10000" "#define DUK_USE_REGEXP_COMPILER_RECLIMIT 2500"
+        kv_duk_config "${kv_duk_config}")
     # Written through a copy that changes only with its content, so a new configure rebuilds nothing.
     file(WRITE ${kv_duktape_dir}/duk_config.h.in "${kv_duk_config}")
     configure_file(${kv_duktape_dir}/duk_config.h.in ${kv_duktape_dir}/duk_config.h COPYONLY)

@@ -34,10 +34,13 @@
 #include "ui/lists/ComboBoxUI.h"
 #include "ui/lists/ComboUI.h"
 #include "ui/lists/ListContainerElementUI.h"
+#include "ui/lists/ListContainerHeaderItemUI.h"
+#include "ui/lists/ListExUI.h"
 #include "ui/lists/ListHeaderItemUI.h"
 #include "ui/lists/ListHeaderUI.h"
 #include "ui/lists/ListLabelElementUI.h"
 #include "ui/lists/ListTextElementUI.h"
+#include "ui/lists/ListTextExtElementUI.h"
 #include "ui/lists/ListUI.h"
 #include "ui/lists/MenuElementUI.h"
 #include "ui/lists/MenuUI.h"
@@ -97,6 +100,9 @@ void RegisterStandardClasses(CControlFactory& factory) {
     factory.RegistControl(L"CVerticalLayoutUI", Create<CVerticalLayoutUI>);
     factory.RegistControl(L"CRollTextUI", Create<CRollTextUI>);
     factory.RegistControl(L"CColorPaletteUI", Create<CColorPaletteUI>);
+    factory.RegistControl(L"CListExUI", Create<CListExUI>);
+    factory.RegistControl(L"CListContainerHeaderItemUI", Create<CListContainerHeaderItemUI>);
+    factory.RegistControl(L"CListTextExtElementUI", Create<CListTextExtElementUI>);
     factory.RegistControl(L"CHotKeyUI", Create<CHotKeyUI>);
     factory.RegistControl(L"CFadeButtonUI", Create<CFadeButtonUI>);
     factory.RegistControl(L"CRingUI", Create<CRingUI>);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 
@@ -100,9 +101,10 @@ std::vector<HttpTestServer::Request> HttpTestServer::Requests() const {
     while (std::getline(lines, line)) {
         const size_t tab1 = line.find('\t');
         const size_t tab2 = line.find('\t', tab1 + 1);
-        if (tab1 == std::string::npos || tab2 == std::string::npos) continue;
+        const size_t tab3 = line.find('\t', tab2 + 1);
+        if (tab1 == std::string::npos || tab2 == std::string::npos || tab3 == std::string::npos) continue;
         out.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1),
-                       HexToBytes(line.substr(tab2 + 1))});
+                       HexToBytes(line.substr(tab2 + 1, tab3 - tab2 - 1)), std::atoi(line.c_str() + tab3 + 1)});
     }
     return out;
 }

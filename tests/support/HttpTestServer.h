@@ -36,6 +36,7 @@ public:
         std::string method;  // "GET", "POST"
         std::string target;  // path with query, as sent
         std::string body;
+        int answering;  // requests being answered when this one arrived, itself included
     };
     // Every request received so far, in order; each is recorded before its reply is sent.
     std::vector<Request> Requests() const;

@@ -33,7 +33,9 @@ server listens; the unused port is one that nothing on 127.0.0.1 listens on
 (for refused connections). --port serves on that port instead of a free one
 (for a program built with fixed addresses); the server does not start when
 the port is taken. The request log gets one line per request, written
-before the reply: "<method>\t<path with query>\t<body as hex>\n".
+before the reply: "<method>\t<path with query>\t<body as hex>\t<answering>\n", where
+<answering> counts the requests being answered at that moment, this one
+included (a request stops counting before its connection closes).
 
 Lifetime: the test program connects to the control port and keeps that
 connection open; the server ends as soon as it closes (the test stopped the
@@ -67,7 +69,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.handle_request(self.rfile.read(length) if length > 0 else b"")
 
     def handle_request(self, body):
-        self.server.record(self.command, self.path, body)
+        self.server.begin(self.command, self.path, body)
+        try:
+            self.answer(body)
+        finally:
+            self.server.end()
+
+    def answer(self, body):
         url = urllib.parse.urlsplit(self.path)
         query = dict(urllib.parse.parse_qsl(url.query))
         delay = int(query.get("delay", "0"))
@@ -167,12 +175,18 @@ class Server(http.server.ThreadingHTTPServer):
         self.root = root
         self.request_log = request_log
         self.log_lock = threading.Lock()
+        self.answering = 0
 
-    def record(self, method, path, body):
-        if not self.request_log:
-            return
-        with self.log_lock, open(self.request_log, "a", encoding="ascii") as f:
-            f.write("%s\t%s\t%s\n" % (method, path, body.hex()))
+    def begin(self, method, path, body):
+        with self.log_lock:
+            self.answering += 1
+            if self.request_log:
+                with open(self.request_log, "a", encoding="ascii") as f:
+                    f.write("%s\t%s\t%s\t%d\n" % (method, path, body.hex(), self.answering))
+
+    def end(self):
+        with self.log_lock:
+            self.answering -= 1
 
     def handle_error(self, request, client_address):
         # A client that gave up (time-out tests) breaks the pipe: not an error here.

@@ -1,78 +1,25 @@
 #pragma once
-#include "ui/core/ContainerUI.h"
+#include "ui/lists/ListHeaderItemBase.h"
 
 namespace KvUI {
 
 // One column of a list header: a caption with state images, a separator
 // that the user drags to change the column's width, and "headerclick" when
-// pressed elsewhere.
-class CListHeaderItemUI : public CContainerUI {
+// pressed elsewhere. In a scaled header it takes "scale" per cent of the
+// header's width.
+class CListHeaderItemUI : public CListHeaderItemBase<CContainerUI> {
 public:
     CListHeaderItemUI();
     ~CListHeaderItemUI() override;
 
     LPCTSTR GetClass() const override;
     LPVOID GetInterface(LPCTSTR name) override;
-    UINT GetControlFlags() const override;
-    void SetEnabled(bool enabled = true) override;
-    void DoEvent(TUIEvent& event) override;
-    SIZE EstimateSize(SIZE available) override;
     void SetAttribute(LPCTSTR name, LPCTSTR value) override;
-    void PaintStatusImage(HDC dc) override;
-    void PaintText(HDC dc) override;
 
-    bool IsDragable() const { return m_dragable; }
-    void SetDragable(bool dragable);
-    // Above 0 a separator at the right edge, below 0 one of that width at the
-    // left edge, 0 none.
-    int GetSepWidth() const { return m_sepWidth; }
-    void SetSepWidth(int width) { m_sepWidth = width; }
-    DWORD GetTextColor() const { return m_textColor; }
-    void SetTextColor(DWORD color) { m_textColor = color; }
-    int GetFont() const { return m_font; }
-    void SetFont(int index) { m_font = index; }
-    UINT GetTextStyle() const { return m_textStyle; }
-    RECT GetTextPadding() const { return m_textPadding; }
-    void SetTextPadding(RECT padding);
-    bool IsShowHtml() const { return m_showHtml; }
-    void SetShowHtml(bool showHtml);
-    LPCTSTR GetNormalImage() const { return m_normalImage; }
-    void SetNormalImage(LPCTSTR image);
-    LPCTSTR GetHotImage() const { return m_hotImage; }
-    void SetHotImage(LPCTSTR image);
-    LPCTSTR GetPushedImage() const { return m_pushedImage; }
-    void SetPushedImage(LPCTSTR image);
-    LPCTSTR GetFocusedImage() const { return m_focusedImage; }
-    void SetFocusedImage(LPCTSTR image);
-    LPCTSTR GetSepImage() const { return m_sepImage; }
-    void SetSepImage(LPCTSTR image);
     int GetScale() const { return m_scale; }
     void SetScale(int scale) { m_scale = scale; }
 
-    // The separator strip: (right - w, top, right, bottom) for a separator
-    // width w >= 0, (left, top, left - w, bottom) for a negative one.
-    RECT GetThumbRect() const;
-
 private:
-    // The separator widened 4 pixels outward, where a press starts a drag.
-    RECT GetDragRect() const;
-    void DragTo(POINT pt);
-
-    POINT m_lastMouse = {};
-    bool m_dragable = true;
-    UINT m_buttonState = 0;
-    int m_sepWidth = 4;
-    DWORD m_textColor = 0;
-    int m_font = -1;
-    UINT m_textStyle = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-    bool m_showHtml = false;
-    RECT m_textPadding = {2, 0, 2, 0};
-    CUIString m_normalImage;
-    CUIString m_hotImage;
-    CUIString m_pushedImage;
-    CUIString m_focusedImage;
-    CUIString m_sepImage;
-    CUIString m_sepImageModify;
     int m_scale = 0;
 };
 

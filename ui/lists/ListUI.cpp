@@ -394,9 +394,9 @@ void CListUI::SetFixedScrollBar(bool fixed) {
 }
 
 bool CListUI::IsColumnEditable(int) { return false; }
-CControlUI* CListUI::GetEditControl() { return nullptr; }
+CControlUI* CListUI::GetEditUI() { return nullptr; }
 bool CListUI::IsColumnComboable(int) { return false; }
-CControlUI* CListUI::GetComboControl() { return nullptr; }
+CControlUI* CListUI::GetComboUI() { return nullptr; }
 
 // ---- Layout ----
 

@@ -96,9 +96,9 @@ public:
 
     // What the extended list's cell editors answer; plain lists have none.
     virtual bool IsColumnEditable(int column);
-    virtual CControlUI* GetEditControl();
+    virtual CControlUI* GetEditUI();
     virtual bool IsColumnComboable(int column);
-    virtual CControlUI* GetComboControl();
+    virtual CControlUI* GetComboUI();
 
 private:
     bool AddHeader(CListHeaderUI* header);

@@ -118,14 +118,19 @@ TEST_F(Bridge, OtherFunctionsReturnUndefinedAtOnce) {
               browser.window.Texts());
 }
 
-// Arguments travel as 32-bit ints when they fit, else as their string value
-// (empty for what is no string); the browser side takes only what fits.
+// Arguments travel as 32-bit ints when they fit, other numbers as doubles,
+// everything else as its string value (empty for what is no string); the
+// browser side takes only what fits.
 TEST_F(Bridge, ArgumentsThatDoNotFitAreRefusedWithoutTouchingTheWindow) {
     OpenScript(
         "AppExtension.ResizeWindow(800);"
         "AppExtension.ResizeWindow(800, 600, 1);"
         "AppExtension.ResizeWindow('800', 600);"
-        "AppExtension.SetThemeColor(0xFF102030);"
+        "AppExtension.SetThemeColor(true);"
+        "AppExtension.SetThemeColor(4294967296);"
+        "AppExtension.SetTitleColor(1.5);"
+        "AppExtension.SetThemeColor(NaN);"
+        "AppExtension.SetTitleColor('0xFF2686C6');"
         "AppExtension.SetBorder(2.5);"
         "AppExtension.WindowVisible(true);"
         "AppExtension.SetWinTitle(5);"
@@ -137,7 +142,9 @@ TEST_F(Bridge, ArgumentsThatDoNotFitAreRefusedWithoutTouchingTheWindow) {
     EXPECT_EQ((std::vector<std::string>{"SetBorder(9)"}), browser.window.Texts());
     EXPECT_EQ((std::vector<std::string>{
                   "ResizeWindow(800) refused", "ResizeWindow(800,600,1) refused", "ResizeWindow('800',600) refused",
-                  "SetThemeColor('') refused", "SetBorder('') refused", "WindowVisible('') refused",
+                  "SetThemeColor('') refused", "SetThemeColor(4294967296) refused", "SetTitleColor(1.5) refused",
+                  "SetThemeColor(NaN) refused", "SetTitleColor('0xFF2686C6') refused",
+                  "SetBorder(2.5) refused", "WindowVisible('') refused",
                   "SetWinTitle(5) refused", "SetTitleColor('') refused", "SendMenuMessage() refused",
                   "ChangeLine('2') refused", "PlayMp3(1) refused", "SetBorder(9) taken"}),
               browser.client->BridgeCalls());
@@ -145,15 +152,19 @@ TEST_F(Bridge, ArgumentsThatDoNotFitAreRefusedWithoutTouchingTheWindow) {
     EXPECT_EQ(0u, browser.messages.Count(WM_APP_CHANGE_LINE));
 }
 
-TEST_F(Bridge, IntegersAtTheEdgesOfTheSignedRangeArriveIntact) {
+// Colours take every 32-bit pattern, written signed or (opaque ones) unsigned.
+TEST_F(Bridge, IntegersAtTheEdgesOfTheirRangesArriveIntact) {
     OpenScript(
         "AppExtension.SetThemeColor(-2147483648);"
         "AppExtension.SetTitleColor(2147483647);"
+        "AppExtension.SetThemeColor(0xFF2686C6);"
+        "AppExtension.SetTitleColor(4294967295);"
         "AppExtension.SendMenuMessage(-1);"
         "AppExtension.WindowVisible(0);"
         "AppExtension.WindowVisible(-5);"
         "AppExtension.WindowVisible(7);");
-    EXPECT_EQ((std::vector<std::string>{"SetThemeColor(80000000)", "SetTitleColor(7FFFFFFF)", "SendMenuMessage(-1)",
+    EXPECT_EQ((std::vector<std::string>{"SetThemeColor(80000000)", "SetTitleColor(7FFFFFFF)", "SetThemeColor(FF2686C6)",
+                                        "SetTitleColor(FFFFFFFF)", "SendMenuMessage(-1)",
                                         "WindowVisible(0)", "WindowVisible(0)", "WindowVisible(1)"}),
               browser.window.Texts());
 }

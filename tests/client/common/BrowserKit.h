@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -209,8 +210,7 @@ public:
         CefRefPtr<CefListValue> args = message->GetArgumentList();
         for (size_t i = 0; i < args->GetSize(); ++i) {
             if (i) line += ",";
-            line += args->GetType(i) == VTYPE_INT ? std::to_string(args->GetInt(i))
-                                                  : "'" + args->GetString(i).ToString() + "'";
+            line += Argument(*args, i);
         }
         line += handled ? ") taken" : ") refused";
         {
@@ -252,6 +252,16 @@ public:
     int OffUiThread() const { return m_offUiThread; }
 
 private:
+    // An int or a double as its number, anything else as quoted text.
+    static std::string Argument(CefListValue& args, size_t index) {
+        if (args.GetType(index) == VTYPE_INT) return std::to_string(args.GetInt(index));
+        if (args.GetType(index) != VTYPE_DOUBLE) return "'" + args.GetString(index).ToString() + "'";
+        const double value = args.GetDouble(index);
+        if (std::isnan(value)) return "NaN";
+        char number[32];
+        std::snprintf(number, sizeof number, "%.15g", value);
+        return number;
+    }
     void Add(std::string line) {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!CefCurrentlyOn(TID_UI)) ++m_offUiThread;

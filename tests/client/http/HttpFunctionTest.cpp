@@ -74,6 +74,13 @@ TEST_F(Http, UpdateCheckWithStatus404FailsButKeepsTheBody) {
     EXPECT_EQ(R"({"Result":0})", reply);
 }
 
+TEST_F(Http, UpdateCheckStopsReadingAReplyPastItsLimit) {
+    std::string reply;
+    const std::string url = m_server->Url("/bytes/" + std::to_string(2 * kMaxUpdateReplyBytes) + "?length=none");
+    EXPECT_FALSE(HttpPostUpdateCheck(reply, url));
+    EXPECT_LE(reply.size(), kMaxUpdateReplyBytes);
+}
+
 TEST_F(Http, UpdateCheckGivesUpAfterFiveSecondsOnASlowServer) {
     std::string reply;
     const auto start = std::chrono::steady_clock::now();
@@ -102,6 +109,19 @@ TEST_F(Http, DownloadFileReadsBodiesWithoutAContentLength) {
         const std::string target = Target("sound.bin");
         ASSERT_TRUE(HttpDownloadFile(m_server->Url(std::string("/sound.bin") + query), WindowsPath(target))) << query;
         EXPECT_EQ(Generated(70000), FileText(target)) << query;
+    }
+}
+
+TEST_F(Http, DownloadFileTakesABodyUpToItsLimitAndNoMore) {
+    // Announced, unannounced and chunked bodies one byte past the limit all fail.
+    for (const char* query : {"", "?length=none", "?chunked=1"}) {
+        const std::string target = Target("sound.bin");
+        const std::string url = m_server->Url(std::string("/sound.bin") + query);
+        EXPECT_TRUE(HttpDownloadFile(url, WindowsPath(target), 70000)) << query;
+        EXPECT_EQ(Generated(70000), FileText(target)) << query;
+        EXPECT_FALSE(HttpDownloadFile(url, WindowsPath(target), 69999)) << query;
+        EXPECT_FALSE(FileExists(target)) << query;
+        EXPECT_EQ("HttpDownloadFile ERROR url: " + url + " code:63 ", LogMessage(m_data.LogLines().back())) << query;
     }
 }
 

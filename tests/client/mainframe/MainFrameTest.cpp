@@ -74,6 +74,8 @@ TEST_F(MainWindow, OperationsFromAnotherThreadTakeEffectOnTheWindowThread) {
         frame.SetBorder(11);
         frame.SetBorder(-1);
         frame.SetBorder(6);
+        frame.SetWinTitle(L"订单");
+        frame.WindowVisible(0);
         frame.SetThemeColor(0xFF102030);
     });
     // Nothing ran on the calling thread: it waits for this thread's dispatch.
@@ -85,6 +87,8 @@ TEST_F(MainWindow, OperationsFromAnotherThreadTakeEffectOnTheWindowThread) {
     EXPECT_EQ((RECT{6, 0, 6, 6}), frame.BorderInset());
     EXPECT_EQ(0xFF102030u, frame.Find(L"manlayout")->GetBorderColor());
     EXPECT_EQ(0xFF102030u, frame.Find(L"BrowserLayoutInset")->GetBkColor());
+    EXPECT_STREQ(L"订单", frame.Find(L"lab_title")->GetText().GetData());
+    EXPECT_FALSE(IsWindowVisible(frame));
 }
 
 TEST_F(MainWindow, FlashingBlinksTheTrayIconUntilTheWindowIsActive) {

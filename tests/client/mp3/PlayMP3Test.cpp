@@ -2,6 +2,7 @@
 // per sound that only ever leaves whole files, and playback that ends cleanly.
 #include "client/common/ClientKit.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "Mp3Kit.h"
@@ -143,6 +144,32 @@ TEST_F(PlayMp3, TwoRequestsForTheSameNewSoundAtOnceLeaveOneWholeFile) {
     EXPECT_EQ(2u, s_server->Requests().size());
     EXPECT_EQ(FileText(s_root + "/tone.mp3"), FileText(CachedUnix(url)));
     EXPECT_EQ(1u, FilesIn(m_cache).size());
+}
+
+TEST_F(PlayMp3, ADownloadPastTheSizeOfASoundIsStoppedAndLeavesNoFile) {
+    // No length announced: only counting what arrives can stop it.
+    const std::string url = s_server->Url("/bytes/" + std::to_string(PlayMP3::kMaxSoundBytes + 1) + "?length=none");
+    EXPECT_EQ(-1, PlayMP3::PlayUrl(url));
+    EXPECT_TRUE(FilesIn(m_cache).empty());
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("HttpDownloadFile ERROR url: " + url + " code:63 ", LogMessage(lines[0]));
+}
+
+TEST_F(PlayMp3, RequestsBeyondTheLimitWaitTheirTurn) {
+    constexpr int kRequests = PlayMP3::kMaxSoundsAtOnce + 2;
+    // Each download lasts about a second and ends with its connection, so the
+    // server counts a download as answered until the client has all of it.
+    std::vector<std::string> urls;
+    for (int i = 0; i < kRequests; ++i) urls.push_back(ToneUrl("n=" + std::to_string(i) + "&rate=8000&length=none"));
+    for (const std::string& url : urls) PlayMP3::NewThreadPlayUrl(url);
+    const auto cached = [&](const std::string& url) { return FileExists(CachedUnix(url)); };
+    EXPECT_TRUE(kvtest::PumpUntil([&] { return std::all_of(urls.begin(), urls.end(), cached); }, 60000));
+    const auto requests = s_server->Requests();
+    ASSERT_EQ(urls.size(), requests.size());
+    int most = 0;
+    for (const auto& request : requests) most = std::max(most, request.answering);
+    EXPECT_EQ(PlayMP3::kMaxSoundsAtOnce, most);
 }
 
 TEST_F(PlayMp3, ARequestIsLoggedAndPlaysOnAThreadOfItsOwn) {

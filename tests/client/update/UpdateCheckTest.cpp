@@ -2,11 +2,13 @@
 // logged with its own text, and only a newer version reaches the main window.
 #include "client/common/ClientKit.h"
 
+#include <memory>
 #include <thread>
 
 #include "client/AppMessages.h"
 #include "client/UpdateCheck.h"
 #include "support/HttpTestServer.h"
+#include "win/UniqueHandle.h"
 
 namespace kvclient {
 namespace {
@@ -108,6 +110,30 @@ TEST_F(UpdateCheck, AFailedRequestIsLogged) {
     ASSERT_EQ(2u, lines.size());
     for (const std::string& line : lines) EXPECT_EQ("ERROR :" + kvtest::Gbk(u8"UPDATEGET_URL 请求失败！"), line.substr(9));
     EXPECT_FALSE(m_window.ReceivedUpdate());
+}
+
+// On the thread the program starts, with the stack every thread of the program gets.
+TEST_F(UpdateCheck, NoDepthOfNestingExhaustsTheCheckingThreadsStack) {
+    const std::string reply = std::string(100000, '[') + std::string(100000, ']');
+    const kvwin::UniqueKernelHandle thread = StartUpdateCheck(std::make_shared<UpdateCheckTarget>(), Serving(reply));
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread.get(), 20000));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(kvtest::Gbk(u8"UPDATEGET_URL 返回非json对象！"), LogMessage(lines[0]));
+}
+
+TEST_F(UpdateCheck, TheCheckingThreadKeepsTheTargetAliveUntilItEnds) {
+    auto target = std::make_shared<UpdateCheckTarget>();
+    target->window = m_window.get();
+    const std::weak_ptr<UpdateCheckTarget> watched = target;
+    // The reply takes a while, so the window lets go of the target long before the thread is done.
+    const std::string endpoint = Serving(R"({"Result":0,"Data":{"version_id":"4.5","downloadlink":"l"}})") + "?delay=1500";
+    const kvwin::UniqueKernelHandle thread = StartUpdateCheck(std::move(target), endpoint);
+    ASSERT_TRUE(thread);
+    EXPECT_FALSE(watched.expired());
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread.get(), 15000));
+    EXPECT_TRUE(watched.expired());
+    EXPECT_TRUE(m_window.ReceivedUpdate());
 }
 
 struct ReplyCase {

@@ -100,6 +100,20 @@ TEST_F(HostilePage, AnEndlessScriptRunsOutOfTimeAndTheNextScriptRuns) {
     EXPECT_TRUE(Shows(browser, L"Budget", 10000));
 }
 
+TEST_F(HostilePage, DeepNestingIsRefusedWithoutEndingTheRenderer) {
+    CefRefPtr<CefBrowser> browser;
+    const DWORD pid = OpenStarted("deep.html",
+                                  "function deep(make) { try { make(); } catch (e) { native.send(e.name); } }"
+                                  "deep(function () { new RegExp('('.repeat(9900) + ')'.repeat(9900)); });"
+                                  "deep(function () { JSON.parse('['.repeat(100000)); });"
+                                  "native.send('done');",
+                                  browser);
+    ASSERT_NE(0u, pid);
+    EXPECT_TRUE(PumpUntil([&] { return !client->Events("Message send('done')").empty(); }, 10000));
+    EXPECT_EQ((std::vector<std::string>{"Message send('RangeError')", "Message send('RangeError')"}),
+              client->Events("Message send('RangeError')"));
+}
+
 TEST_F(HostilePage, ARendererStuckOutsideItsScriptsIsReplacedForTheNextPage) {
     CefRefPtr<CefBrowser> browser;
     const DWORD pid = OpenStarted("hang.html", "native.hang()", browser);
