@@ -97,6 +97,13 @@ int Pixels::RunFromLeft(int y, DWORD color) const {
     return x;
 }
 
+int Pixels::FindRow(int x, DWORD color, int from) const {
+    for (int y = from; y < height; ++y) {
+        if (At(x, y) == color) return y;
+    }
+    return -1;
+}
+
 Pixels Capture(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
@@ -160,8 +167,9 @@ RunningClient::RunningClient() {
 }
 
 RunningClient::~RunningClient() {
-    if (m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT) EndProcess(m_processId);
-    // The engine's renderers of a client that was ended (or of a failed test).
+    if (!m_process || WaitForSingleObject(m_process.get(), 0) != WAIT_TIMEOUT) return;
+    EndProcess(m_processId);
+    // The engine's renderers of a client ended this way.
     if (!WaitForNoClientProcess(3000)) {
         for (const DWORD id : ProcessesNamed(kExeName)) EndProcess(id);
     }

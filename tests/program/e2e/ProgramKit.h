@@ -39,6 +39,8 @@ struct Pixels {
     DWORD At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x] & 0xFFFFFF; }
     // How many pixels of row y, from column 0 on, have this colour.
     int RunFromLeft(int y, DWORD color) const;
+    // The first row at or below `from` where column x has this colour; -1 if none.
+    int FindRow(int x, DWORD color, int from = 0) const;
 };
 Pixels Capture(HWND window);
 
