@@ -6,19 +6,21 @@
 Serves the pages of this folder on 127.0.0.1:<port>:
   /                          app.html (every server line but the refused one opens it)
   /<file>                    a file of this folder
-  /media/<file>              a file of the media folder (the tone scripts/run makes)
+  /media/<file>              a file of the media folder: tone.mp3 (a short tone)
   /loaded                    the page's "I am shown" call: writes <state-dir>/loaded
                              (the seconds since the epoch) and answers with silence
   POST /UpdateVersion/index  the update service: this version, so nothing is offered
 
 <state-dir>/ready receives the port once the server listens; every request
-is appended to <state-dir>/requests.log.
+is appended to <state-dir>/requests.log. The sounds are made with sox and
+lame into the media folder (default <state-dir>/media) when missing.
 """
 import argparse
 import http.server
 import json
 import mimetypes
 import os
+import subprocess
 import time
 import urllib.parse
 
@@ -81,6 +83,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(data)
 
 
+def make_mp3(folder, name, *effect):
+    target = os.path.join(folder, name)
+    if os.path.isfile(target):
+        return
+    wav = target + ".wav"
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", wav] + list(effect), check=True)
+    subprocess.run(["lame", "--quiet", "-b", "128", wav, target], check=True)
+    os.remove(wav)
+
+
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
@@ -97,7 +109,11 @@ def main():
     parser.add_argument("--media-dir", default="")
     args = parser.parse_args()
     os.makedirs(args.state_dir, exist_ok=True)
-    server = Server(args.port, args.state_dir, args.media_dir)
+    media = args.media_dir or os.path.join(args.state_dir, "media")
+    os.makedirs(media, exist_ok=True)
+    make_mp3(media, "tone.mp3", "synth", "1.2", "sine", "660", "fade", "0.05", "1.2", "0.3", "vol", "0.5")
+    make_mp3(media, "silence.mp3", "trim", "0", "0.1")
+    server = Server(args.port, args.state_dir, media)
     ready = os.path.join(args.state_dir, "ready")
     with open(ready + ".tmp", "w", encoding="ascii") as f:
         f.write("%d\n" % server.server_address[1])

@@ -1,7 +1,6 @@
 #include "ProgramKit.h"
 
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <filesystem>
 
@@ -13,30 +12,6 @@ namespace {
 constexpr wchar_t kExeName[] = L"korvanthel.exe";
 constexpr wchar_t kMainClass[] = L"KorvanthelMainFrameWnd";
 constexpr wchar_t kBrowserClass[] = L"KvEngineBrowserWindow";
-
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[128] = {};
-    GetClassNameW(window, name, 128);
-    if (owner != search->processId || wcscmp(name, search->className) != 0) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-void EndProcess(DWORD id) {
-    const kvwin::UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-    if (!process) return;
-    TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), 5000);
-}
 
 }  // namespace
 
@@ -71,24 +46,6 @@ void WriteDataFile(const std::wstring& name, const std::string& text) {
         CreateFileW((DataDir() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (file) WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
-std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
-    std::vector<DWORD> ids;
-    const kvwin::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
-         more = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    return ids;
-}
-
-HWND FindWindowOf(DWORD processId, const wchar_t* className) {
-    WindowSearch search{processId, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 int Pixels::RunFromLeft(int y, DWORD color) const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ProcessKit.h"
 #include "support/TestKit.h"
 #include "win/UniqueHandle.h"
 
@@ -23,12 +24,6 @@ void ClearDataDir();
 // A file of the data folder as text; empty when missing.
 std::string ReadDataFile(const std::wstring& name);
 void WriteDataFile(const std::wstring& name, const std::string& text);
-
-// Ids of the running processes with this executable file name (any letter case).
-std::vector<DWORD> ProcessesNamed(const std::wstring& exeName);
-
-// A top-level window of the process with this class name, shown or not; null when none.
-HWND FindWindowOf(DWORD processId, const wchar_t* className);
 
 // A window's client area as the screen shows it: 0x00RRGGBB, rows from the top.
 struct Pixels {
