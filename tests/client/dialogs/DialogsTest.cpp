@@ -4,7 +4,6 @@
 // against a local server with a stand-in installer.
 #include "client/common/ClientKit.h"
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,7 +23,6 @@ namespace kvclient {
 namespace {
 
 using kvtest::PumpUntil;
-using kvtest::Widen;
 
 constexpr DWORD kDialogStyle = 0xCF0000;
 
@@ -50,29 +48,31 @@ struct ManagerAccess : KvUI::WindowImplBase {
 
 KvUI::CControlUI* Control(HWND window, LPCTSTR name) { return ManagerAccess::Of(window).FindControl(name); }
 
-KvUI::CComboUI* Combo(HWND window, LPCTSTR name) {
-    return static_cast<KvUI::CComboUI*>(Control(window, name)->GetInterface(L"Combo"));
+template <class T>
+T* Part(HWND window, LPCTSTR name, LPCTSTR part) {
+    return static_cast<T*>(Control(window, name)->GetInterface(part));
 }
+
+std::wstring Text(HWND window, LPCTSTR name) { return Control(window, name)->GetText().GetData(); }
 
 void ClickOn(HWND window, LPCTSTR name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const RECT pos = Control(window, name)->GetPos();
     const LPARAM at = MAKELPARAM((pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2);
-    SendMessageW(window, WM_MOUSEMOVE, 0, at);
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    for (const auto& [msg, keys] : {std::pair{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}) {
+        SendMessageW(window, msg, keys, at);
+    }
 }
 
 void PressEscape(HWND window) { SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1); }
 
-// Runs `step` on this thread, from within whatever modal loop runs, until it
-// answers true. After `timeoutMs` it gives up and closes the dialogs, so that
-// a failing test still ends.
+// Runs `step` every 20 ms on this thread, from within whatever modal loop
+// runs there, until it answers true. After 20 s it closes every dialog
+// instead, so that a failing test still ends.
 class Driver {
 public:
-    explicit Driver(std::function<bool()> step, DWORD timeoutMs = 20000) : m_deadline(GetTickCount() + timeoutMs) {
+    explicit Driver(std::function<bool()> step) : m_step(std::move(step)), m_deadline(GetTickCount() + 20000) {
         s_driver = this;
-        m_step = std::move(step);
         m_timer = SetTimer(nullptr, 0, 20, Tick);
     }
     ~Driver() {
@@ -82,76 +82,61 @@ public:
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
 
-    bool TimedOut() const { return m_timedOut; }
+    bool timedOut = false;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         Driver* self = s_driver;
         if (!self || !self->m_step) return;
-        if (static_cast<LONG>(GetTickCount() - self->m_deadline) > 0) {
-            self->m_timedOut = true;
-            self->m_step = nullptr;
-            for (LPCTSTR name : {L"MessageBoxFrame", L"MessagePanleFrame", L"SettingFrame", L"DownloadUpdateFrame"}) {
-                if (HWND window = FindWindowW(name, nullptr)) PostMessageW(window, WM_CLOSE, 1, 0);
-            }
-            return;
-        }
-        // Cleared before it runs: a step may run a nested loop that ticks again.
+        // Taken out while it runs: a step may run a nested loop that ticks again.
         std::function<bool()> step = std::move(self->m_step);
-        if (!step() && s_driver == self) self->m_step = std::move(step);
+        if (static_cast<LONG>(GetTickCount() - self->m_deadline) > 0) {
+            self->timedOut = true;
+            for (LPCTSTR name : {L"MessageBoxFrame", L"MessagePanleFrame", L"SettingFrame", L"DownloadUpdateFrame"}) {
+                if (const HWND window = FindWindowW(name, nullptr)) PostMessageW(window, WM_CLOSE, 1, 0);
+            }
+        } else if (!step()) {
+            self->m_step = std::move(step);
+        }
     }
 
     inline static Driver* s_driver = nullptr;
     std::function<bool()> m_step;
     DWORD m_deadline;
     UINT_PTR m_timer = 0;
-    bool m_timedOut = false;
 };
 
-// Stands in for the main window: records the private messages posted to it.
+// Stands in for the main window: records the messages posted to it.
 class MainStandIn {
 public:
     MainStandIn() {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = Record;
-        wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"KvTestMainStandIn";
         RegisterClassW(&wc);
-        m_window = CreateWindowExW(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                                   nullptr);
+        g_mainWnd = CreateWindowExW(0, wc.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
         s_received.clear();
-        g_mainWnd = m_window;
     }
-    ~MainStandIn() {
-        g_mainWnd = nullptr;
-        DestroyWindow(m_window);
-    }
+    ~MainStandIn() { DestroyWindow(g_mainWnd); }
     MainStandIn(const MainStandIn&) = delete;
     MainStandIn& operator=(const MainStandIn&) = delete;
 
-    // Everything posted before this call, in order of arrival.
+    // Everything posted to it before this call, in order.
     std::vector<UINT> Received() {
-        PostMessageW(m_window, kMarker, 0, 0);
+        constexpr UINT kMarker = WM_USER + 0x7FF;
+        PostMessageW(g_mainWnd, kMarker, 0, 0);
         EXPECT_TRUE(PumpUntil([] { return !s_received.empty() && s_received.back() == kMarker; }));
-        std::vector<UINT> received = s_received;
-        s_received.clear();
-        received.pop_back();
-        return received;
-    }
-    bool Await(UINT msg) {
-        return PumpUntil([msg] { return std::count(s_received.begin(), s_received.end(), msg) > 0; }, 20000);
+        s_received.pop_back();
+        return std::move(s_received);
     }
 
 private:
-    static constexpr UINT kMarker = WM_USER + 0x7FF;
-
     static LRESULT CALLBACK Record(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg >= WM_USER) s_received.push_back(msg);
         return DefWindowProcW(window, msg, wParam, lParam);
     }
 
     inline static std::vector<UINT> s_received;
-    HWND m_window;
 };
 
 // ---- Message box and close question ----
@@ -174,7 +159,7 @@ TEST_P(MessageBoxKinds, ColourTheFrameAndStripAndShowOkOnlyWhenAsked) {
     EXPECT_EQ(c.frame, Control(box, L"root_hlayout")->GetBorderColor());
     EXPECT_EQ(c.strip, Control(box, L"left_vlayout")->GetBkColor());
     EXPECT_EQ(c.okVisible, Control(box, L"btn_ok")->IsVisible());
-    EXPECT_STREQ(L"更新失败", Control(box, L"lab_text")->GetText().GetData());
+    EXPECT_EQ(L"更新失败", Text(box, L"lab_text"));
 }
 
 // Kind 3 is no scheme: the skin's own blues stay.
@@ -198,14 +183,13 @@ TEST_P(ClosePanelAnswers, ConfirmOnlyWithOk) {
     Driver driver([&] {
         const HWND panel = FindWindowW(L"MessagePanleFrame", nullptr);
         if (!panel) return false;
-        asked = Control(panel, L"lab_text")->GetText().GetData();
+        asked = Text(panel, L"lab_text");
         c.button ? ClickOn(panel, c.button) : PressEscape(panel);
         return true;
     });
     EXPECT_EQ(c.confirmed, ShowClosePanel(L"是否确认退出系统？", nullptr));
-    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_FALSE(driver.timedOut);
     EXPECT_EQ(L"是否确认退出系统？", asked);
-    EXPECT_FALSE(FindWindowW(L"MessagePanleFrame", nullptr));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ClosePanelAnswers,
@@ -220,37 +204,26 @@ std::vector<std::wstring> ItemTexts(KvUI::CComboUI* combo) {
     return texts;
 }
 
-TEST(SettingsWindow, ShowsBothTablesWithTheCurrentChoicesAndTheVersion) {
+TEST(SettingsWindow, ShowsTheChoicesAndTellsTheMainWindowOfEachNewOne) {
     AttachClientSkin();
+    MainStandIn main;
     g_selectedLine = 2;
     g_selectedZoom = 4;
     SettingFrame frame;
     ASSERT_TRUE(frame.CreateEx(nullptr, L"设置", kDialogStyle, 0));
-    const HWND window = frame.GetHWND();
-    KvUI::CComboUI* lines = Combo(window, L"combo_lines");
-    KvUI::CComboUI* zooms = Combo(window, L"combo_linesZoom");
+    auto* lines = Part<KvUI::CComboUI>(frame.GetHWND(), L"combo_lines", L"Combo");
+    auto* zooms = Part<KvUI::CComboUI>(frame.GetHWND(), L"combo_linesZoom", L"Combo");
     EXPECT_EQ((std::vector<std::wstring>{L"v7.0最新版", L"v6.0线路一", L"v6.0线路二"}), ItemTexts(lines));
     EXPECT_EQ((std::vector<std::wstring>{L"小2级", L"小1级", L"正常", L"大1级", L"大2级", L"大3级"}), ItemTexts(zooms));
     EXPECT_EQ(2, lines->GetCurSel());
     EXPECT_EQ(4, zooms->GetCurSel());
-    EXPECT_STREQ(L" v4.1", Control(window, L"lab_version")->GetText().GetData());
-}
-
-TEST(SettingsWindow, TellsTheMainWindowOfEachNewChoiceOnly) {
-    AttachClientSkin();
-    MainStandIn main;
-    g_selectedLine = 0;
-    g_selectedZoom = 2;
-    SettingFrame frame;
-    ASSERT_TRUE(frame.CreateEx(nullptr, L"设置", kDialogStyle, 0));
-    KvUI::CComboUI* lines = Combo(frame.GetHWND(), L"combo_lines");
-    KvUI::CComboUI* zooms = Combo(frame.GetHWND(), L"combo_linesZoom");
+    EXPECT_EQ(L" v4.1", Text(frame.GetHWND(), L"lab_version"));
 
     lines->SelectItem(1);
     EXPECT_EQ(1, g_selectedLine);
-    // The page chose line 2 meanwhile: choosing it here again changes nothing.
-    g_selectedLine = 2;
-    lines->SelectItem(2);
+    // The page chose line 0 meanwhile: choosing it here too changes nothing.
+    g_selectedLine = 0;
+    lines->SelectItem(0);
     zooms->SelectItem(5);
     EXPECT_EQ(5, g_selectedZoom);
     EXPECT_EQ((std::vector<UINT>{WM_APP_CHANGE_LINE, WM_APP_CHANGE_ZOOM}), main.Received());
@@ -273,7 +246,8 @@ protected:
     void SetUp() override { AttachClientSkin(); }
 
     // Runs the window modally; true when it asked the client to quit (code 1).
-    static bool RunAskingToQuit(DownloadUpdateFrame& frame) {
+    static bool RunAskingToQuit(const std::string& path) {
+        DownloadUpdateFrame frame("4.2", s_server->Url(path));
         RunDialog(frame, nullptr, L"更新");
         MSG msg;
         return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 1;
@@ -285,80 +259,72 @@ protected:
 };
 
 TEST_F(UpdateDownload, StartsTheInstallerWithTheClientFolderAsOneArgumentAndQuits) {
+    const std::string reported = m_data.Unix() + "/update/args.txt";
     for (const std::string folder : {"C:\\korvanthel\\", "C:\\Program Files\\korvanthel\\"}) {
         g_exeDir = folder;
-        const std::string reported = m_data.Unix() + "/update/args.txt";
         DeleteFileW(kvtest::ToWindowsPath(reported).c_str());
-        DownloadUpdateFrame frame("4.2", s_server->Url("/setup.exe"));
-        EXPECT_TRUE(RunAskingToQuit(frame)) << folder;
+        EXPECT_TRUE(RunAskingToQuit("/setup.exe")) << folder;
         ASSERT_TRUE(PumpUntil([&] { return clienttest::FileExists(reported); }, 20000)) << folder;
         EXPECT_EQ(folder + "\n", clienttest::FileText(reported));
         EXPECT_EQ(std::vector<UINT>{}, m_main.Received());
     }
 }
 
-TEST_F(UpdateDownload, FailureIsShownByTheWindowsOwnThreadAndBringsTheMainWindowBack) {
-    std::wstring shown;
-    DWORD boxThread = 0;
-    bool okShown = true;
-    Driver driver([&] {
-        const HWND box = FindWindowW(L"MessageBoxFrame", nullptr);
-        if (!box) return false;
-        shown = Control(box, L"lab_text")->GetText().GetData();
-        boxThread = GetWindowThreadProcessId(box, nullptr);
-        okShown = Control(box, L"btn_ok")->IsVisible();
-        PressEscape(box);
-        return true;
-    });
-    DownloadUpdateFrame frame("4.2", s_server->Url("/missing.exe"));
-    EXPECT_FALSE(RunAskingToQuit(frame));
-    EXPECT_FALSE(driver.TimedOut());
-    EXPECT_EQ(L"下载更新包失败！", shown);
-    EXPECT_EQ(GetCurrentThreadId(), boxThread);
-    EXPECT_FALSE(okShown);
-    EXPECT_TRUE(m_main.Await(WM_APP_SHOW_MAIN));
-    EXPECT_NE(std::string::npos, m_data.Log().find(kvtest::Gbk("HttpDownloadPogress 下载更新包失败！")));
-}
+// A failed transfer is reported by a box of the window's own thread; a
+// closed window ends its transfer at once, whether it flows or stalls, and
+// shows no box. Either way the main window comes back.
+enum class CloseWhen { Never, Progressing, Requested };
 
-// A transfer that flows is closed once it shows progress, a stalled one once
-// the server holds the request: either way the window goes at once.
-class UpdateCancel : public UpdateDownload, public ::testing::WithParamInterface<bool> {};
+struct EndCase {
+    const char* path;
+    CloseWhen close;
+    const wchar_t* box;    // the box's text; none for a close
+    const char* logged;
+};
 
-TEST_P(UpdateCancel, ClosingTheWindowEndsTheTransferAtOnceWithoutABox) {
-    const bool stalled = GetParam();
-    const std::string path = stalled ? "/bytes/1000?delay=60000" : "/bytes/20000000?rate=200000";
+class UpdateEnd : public UpdateDownload, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(UpdateEnd, BringsTheMainWindowBack) {
+    const EndCase c = GetParam();
     s_server->ClearRequests();
-    bool boxShown = false;
+    std::wstring box;
+    DWORD boxThread = 0;
     DWORD closedAt = 0;
     Driver driver([&] {
-        if (const HWND box = FindWindowW(L"MessageBoxFrame", nullptr)) {
-            boxShown = true;
-            PressEscape(box);
+        if (const HWND shown = FindWindowW(L"MessageBoxFrame", nullptr)) {
+            box = Text(shown, L"lab_text");
+            boxThread = GetWindowThreadProcessId(shown, nullptr);
+            EXPECT_FALSE(Control(shown, L"btn_ok")->IsVisible());
+            PressEscape(shown);
         }
         const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
-        if (closedAt || !window) return false;
-        const auto* progress =
-            static_cast<KvUI::CProgressUI*>(Control(window, L"download_progress")->GetInterface(L"Progress"));
-        if (stalled ? s_server->Requests().empty() : progress->GetValue() == 0) return false;
-        if (!stalled) {
-            const std::wstring text = Control(window, L"download_progress_text")->GetText().GetData();
-            EXPECT_EQ(0u, text.find(L"正在下载新程序(")) << kvtest::Narrow(text);
+        if (c.close == CloseWhen::Never || closedAt || !window) return false;
+        const bool progressed = Part<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue() > 0;
+        if (c.close == CloseWhen::Progressing ? !progressed : s_server->Requests().empty()) return false;
+        if (progressed) {
+            EXPECT_EQ(0u, Text(window, L"download_progress_text").find(L"正在下载新程序("));
         }
         closedAt = GetTickCount();
         ClickOn(window, L"closebtn");
         return false;
     });
-    DownloadUpdateFrame frame("4.2", s_server->Url(path));
-    EXPECT_FALSE(RunAskingToQuit(frame));
-    ASSERT_NE(0u, closedAt);
-    EXPECT_LT(GetTickCount() - closedAt, 5000u);
-    EXPECT_FALSE(boxShown);
-    EXPECT_TRUE(m_main.Await(WM_APP_SHOW_MAIN));
-    EXPECT_NE(std::string::npos, m_data.Log().find(kvtest::Gbk("[用户取消] 下载更新包失败！")));
+    EXPECT_FALSE(RunAskingToQuit(c.path));
+    EXPECT_EQ(c.box ? c.box : L"", box);
+    if (c.box) {
+        EXPECT_EQ(GetCurrentThreadId(), boxThread);
+    } else {
+        EXPECT_LT(GetTickCount() - closedAt, 5000u);
+    }
+    EXPECT_EQ(std::vector<UINT>{WM_APP_SHOW_MAIN}, m_main.Received());
+    EXPECT_NE(std::string::npos, m_data.Log().find(kvtest::Gbk(c.logged)));
     EXPECT_FALSE(clienttest::FileExists(m_data.Unix() + "/update/update.exe"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Transfers, UpdateCancel, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(
+    Ends, UpdateEnd,
+    ::testing::Values(EndCase{"/missing.exe", CloseWhen::Never, L"下载更新包失败！", "HttpDownloadPogress 下载更新包失败！"},
+                      EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！"},
+                      EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！"}));
 
 }  // namespace
 }  // namespace kvclient
