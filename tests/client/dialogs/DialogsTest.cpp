@@ -14,6 +14,7 @@
 #include "client/MessageBoxFrame.h"
 #include "client/SettingFrame.h"
 #include "support/HttpTestServer.h"
+#include "support/UiTestKit.h"
 #include "ui/controls/ProgressUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/WindowImplBase.h"
@@ -27,14 +28,7 @@ using kvtest::PumpUntil;
 constexpr DWORD kDialogStyle = 0xCF0000;
 
 void AttachClientSkin() {
-    static const bool attached = [] {
-        const HMODULE module = GetModuleHandleW(nullptr);
-        KvUI::CPaintManagerUI::SetInstance(module);
-        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(131), L"ZIPRES");
-        KvUI::CPaintManagerUI::SetResourceZip(LockResource(LoadResource(module, found)),
-                                              static_cast<int>(SizeofResource(module, found)));
-        return found != nullptr;
-    }();
+    static const bool attached = kvtest::AttachSkinZip(131);
     ASSERT_TRUE(attached);
 }
 
