@@ -58,7 +58,8 @@ void ClickOn(HWND window, LPCTSTR name) {
     }
 }
 
-void PressEscape(HWND window) { SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1); }
+// Posted, as key input is: it passes the modal loop and the window's key filter first.
+void PressEscape(HWND window) { PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1); }
 
 // Runs `step` every 20 ms on this thread, from within whatever modal loop
 // runs there, until it answers true. After 20 s it closes every dialog
