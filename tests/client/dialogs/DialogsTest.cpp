@@ -43,8 +43,8 @@ struct ManagerAccess : KvUI::WindowImplBase {
 KvUI::CControlUI* Control(HWND window, LPCTSTR name) { return ManagerAccess::Of(window).FindControl(name); }
 
 template <class T>
-T* Part(HWND window, LPCTSTR name, LPCTSTR part) {
-    return static_cast<T*>(Control(window, name)->GetInterface(part));
+T* InterfaceOf(HWND window, LPCTSTR name, LPCTSTR interfaceName) {
+    return static_cast<T*>(Control(window, name)->GetInterface(interfaceName));
 }
 
 std::wstring Text(HWND window, LPCTSTR name) { return Control(window, name)->GetText().GetData(); }
@@ -206,8 +206,8 @@ TEST(SettingsWindow, ShowsTheChoicesAndTellsTheMainWindowOfEachNewOne) {
     g_selectedZoom = 4;
     SettingFrame frame;
     ASSERT_TRUE(frame.CreateEx(nullptr, L"设置", kDialogStyle, 0));
-    auto* lines = Part<KvUI::CComboUI>(frame.GetHWND(), L"combo_lines", L"Combo");
-    auto* zooms = Part<KvUI::CComboUI>(frame.GetHWND(), L"combo_linesZoom", L"Combo");
+    auto* lines = InterfaceOf<KvUI::CComboUI>(frame.GetHWND(), L"combo_lines", L"Combo");
+    auto* zooms = InterfaceOf<KvUI::CComboUI>(frame.GetHWND(), L"combo_linesZoom", L"Combo");
     EXPECT_EQ((std::vector<std::wstring>{L"v7.0最新版", L"v6.0线路一", L"v6.0线路二"}), ItemTexts(lines));
     EXPECT_EQ((std::vector<std::wstring>{L"小2级", L"小1级", L"正常", L"大1级", L"大2级", L"大3级"}), ItemTexts(zooms));
     EXPECT_EQ(2, lines->GetCurSel());
@@ -294,7 +294,7 @@ TEST_P(UpdateEnd, BringsTheMainWindowBack) {
         }
         const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
         if (c.close == CloseWhen::Never || closedAt || !window) return false;
-        const bool progressed = Part<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue() > 0;
+        const bool progressed = InterfaceOf<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue() > 0;
         if (c.close == CloseWhen::Progressing ? !progressed : s_server->Requests().empty()) return false;
         if (progressed) {
             EXPECT_EQ(0u, Text(window, L"download_progress_text").find(L"正在下载新程序("));

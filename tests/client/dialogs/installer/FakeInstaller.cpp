@@ -33,10 +33,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LocalFree(args);
 
     // Written under another name first, so that the test never reads half a file.
-    const std::wstring partial = path + L".part";
-    FILE* file = _wfopen(partial.c_str(), L"wb");
+    const std::wstring pending = path + L".pending";
+    FILE* file = _wfopen(pending.c_str(), L"wb");
     if (!file) return 1;
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
-    return MoveFileW(partial.c_str(), path.c_str()) ? 0 : 1;
+    return MoveFileW(pending.c_str(), path.c_str()) ? 0 : 1;
 }
