@@ -27,7 +27,6 @@ constexpr int kDefaultHeight = 770;
 constexpr int kCaptionHeight = 30;
 constexpr int kMaxBorder = 10;
 constexpr int kMenuLift = 75;
-constexpr DWORD kDialogStyle = 0xCF0000;    // WS_OVERLAPPEDWINDOW
 constexpr DWORD kBrowserStyle = 0x56010000;  // child, visible, clip siblings and children, tab stop
 constexpr WPARAM kQuitCommand = 0x10401;
 
@@ -474,18 +473,14 @@ void CMainFrame::OnClick(KvUI::TUINotify& msg) {
 void CMainFrame::RunSettingDialog() {
     ShowMask(true);
     SettingFrame dialog;
-    dialog.CreateEx(m_hWnd, L"设置", kDialogStyle, 0);
-    dialog.CenterWindow();
-    dialog.ShowModal();
+    RunDialog(dialog, m_hWnd, L"设置");
     ShowMask(false);
 }
 
 void CMainFrame::RunUpdateDialog() {
     ShowWindow(false, true);
     DownloadUpdateFrame dialog(m_updateCheck.Offer().version, m_updateCheck.Offer().link);
-    dialog.CreateEx(m_hWnd, L"更新", kDialogStyle, 0);
-    dialog.CenterWindow();
-    dialog.ShowModal();
+    RunDialog(dialog, m_hWnd, L"更新");
 }
 
 bool CMainFrame::AskToQuit() { return ShowClosePanel(L"是否确认退出系统？", m_hWnd); }

@@ -22,6 +22,18 @@ inline void PrintTo(const RECT& rc, std::ostream* os) {
 
 namespace kvtest {
 
+// Makes this program's resource `id` of type "ZIPRES" the skin archive of
+// every window, as the programs do at start; false when there is none.
+inline bool AttachSkinZip(int id) {
+    const HMODULE module = GetModuleHandleW(nullptr);
+    KvUI::CPaintManagerUI::SetInstance(module);
+    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"ZIPRES");
+    if (!found) return false;
+    KvUI::CPaintManagerUI::SetResourceZip(LockResource(LoadResource(module, found)),
+                                          static_cast<int>(SizeofResource(module, found)));
+    return true;
+}
+
 // Records notifications as they arrive.
 class Notes : public KvUI::INotifyUI {
 public:

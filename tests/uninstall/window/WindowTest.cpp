@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "support/UiTestKit.h"
 #include "ui/core/ControlUI.h"
 #include "ui/lists/TabLayoutUI.h"
 #include "uninstall/MainFrame.h"
@@ -14,14 +15,7 @@ namespace kvtest {
 namespace {
 
 void AttachRemoverSkin() {
-    static const bool attached = [] {
-        const HMODULE module = GetModuleHandleW(nullptr);
-        KvUI::CPaintManagerUI::SetInstance(module);
-        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(129), L"ZIPRES");
-        KvUI::CPaintManagerUI::SetResourceZip(LockResource(LoadResource(module, found)),
-                                              static_cast<int>(SizeofResource(module, found)));
-        return found != nullptr;
-    }();
+    static const bool attached = AttachSkinZip(129);
     ASSERT_TRUE(attached);
 }
 
