@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "win/GdiOwners.h"
@@ -78,10 +79,16 @@ Pixels Capture(HWND window) {
     return p;
 }
 
+// Posted: a click may open a modal loop in the other process, which a sent
+// message would wait for. The pointer goes there too, or the window's mouse
+// tracking reports it gone between the press and the release.
 void ClickAt(HWND window, int x, int y) {
-    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    POINT screen{x, y};
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 void PressKey(HWND window, WORD virtualKey) {
@@ -142,8 +149,13 @@ HWND RunningClient::WaitForMainWindow(DWORD timeoutMs) {
 
 HWND RunningClient::WaitForWindow(const wchar_t* className, DWORD timeoutMs) {
     HWND found = nullptr;
-    PumpUntil([&] { return (found = FindWindowOf(m_processId, className)) != nullptr; }, timeoutMs);
-    return found;
+    const bool shown = PumpUntil([&] {
+        found = FindWindowOf(m_processId, className);
+        if (!found || !IsWindowVisible(found)) return false;
+        const Pixels p = Capture(found);
+        return std::any_of(p.rgb.begin(), p.rgb.end(), [&](DWORD c) { return (c & 0xFFFFFF) != p.At(0, 0); });
+    }, timeoutMs);
+    return shown ? found : nullptr;
 }
 
 HWND RunningClient::BrowserWindow() { return m_main ? FindWindowExW(m_main, nullptr, kBrowserClass, nullptr) : nullptr; }

@@ -61,7 +61,8 @@ public:
     DWORD ProcessId() const { return m_processId; }
     // The main window once it is shown; null after `timeoutMs`.
     HWND WaitForMainWindow(DWORD timeoutMs = 30000);
-    // A window of this class of the client once it exists; null after `timeoutMs`.
+    // A window of this class of the client once it is shown and painted
+    // (its controls are laid out by then); null after `timeoutMs`.
     HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs = 10000);
     // The browser's window inside the main window; null before it exists.
     HWND BrowserWindow();
