@@ -34,25 +34,27 @@ inline void EndProcess(DWORD id) {
     WaitForSingleObject(process.get(), 5000);
 }
 
+struct WindowOfProcess {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+
+    static BOOL CALLBACK Match(HWND window, LPARAM data) {
+        auto* search = reinterpret_cast<WindowOfProcess*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[128] = {};
+        GetClassNameW(window, name, 128);
+        if (owner != search->processId || wcscmp(name, search->className) != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+    }
+};
+
 // A top-level window of the process with this class name, shown or not; null when none.
 inline HWND FindWindowOf(DWORD processId, const wchar_t* className) {
-    struct Search {
-        DWORD processId;
-        const wchar_t* className;
-        HWND found;
-    } search{processId, className, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[128] = {};
-            GetClassNameW(window, name, 128);
-            if (owner != s->processId || wcscmp(name, s->className) != 0) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowOfProcess search{processId, className, nullptr};
+    EnumWindows(WindowOfProcess::Match, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
