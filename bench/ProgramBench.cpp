@@ -64,7 +64,8 @@ void EndClients() {
 // Wine reports no private usage for another process, so the Unix side is
 // read through drive Z: the anonymous resident memory (RssAnon) of every
 // process whose command line runs the program.
-double PrivateMiB() {
+// Each process's share is printed in the first run.
+double PrivateMiB(bool show) {
     double kib = 0;
     WIN32_FIND_DATAA entry;
     const kvwin::UniqueFindHandle find(FindFirstFileA("Z:\\proc\\*", &entry));
@@ -77,7 +78,9 @@ double PrivateMiB() {
         if (text.find("korvanthel.exe") == std::string::npos) continue;
         std::ifstream status(folder + "\\status");
         for (std::string line; std::getline(status, line);) {
-            if (line.rfind("RssAnon:", 0) == 0) kib += std::atof(line.c_str() + 8);
+            if (line.rfind("RssAnon:", 0) != 0) continue;
+            kib += std::atof(line.c_str() + 8);
+            if (show) std::printf("      process %s: %.1f MiB\n", entry.cFileName, std::atof(line.c_str() + 8) / 1024);
         }
     }
     return kib / 1024.0;
@@ -98,7 +101,7 @@ struct Run {
     double privateMiB = 0;
 };
 
-Run MeasureOnce(const std::wstring& exe, const std::wstring& marker) {
+Run MeasureOnce(const std::wstring& exe, const std::wstring& marker, bool showMemory) {
     DeleteFileW(marker.c_str());
     Run run;
     STARTUPINFOW startup{};
@@ -144,7 +147,7 @@ Run MeasureOnce(const std::wstring& exe, const std::wstring& marker) {
             break;
         }
     }
-    if (run.pageLoaded >= 0) run.privateMiB = PrivateMiB();
+    if (run.pageLoaded >= 0) run.privateMiB = PrivateMiB(showMemory);
     EndClients();
     return run;
 }
@@ -170,7 +173,7 @@ void RunProgramBench() {
     EndClients();
     std::vector<double> painted, loaded, memory;
     for (int i = 0; i < kRuns; ++i) {
-        const Run run = MeasureOnce(exe, marker);
+        const Run run = MeasureOnce(exe, marker, i == 0);
         if (run.pageLoaded < 0) {
             std::printf("  run %d: the page was not shown within %lu s\n", i + 1, kLoadTimeoutMs / 1000);
             continue;
