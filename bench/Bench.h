@@ -40,6 +40,8 @@ void RunNotifyBench();
 // this serves as the renderer and returns its exit code; -1 otherwise.
 int RunAsEngineSubProcess();
 void RunBridgeBench();
+// The real program against the local web application (scripts/bench serves it).
+void RunProgramBench();
 // Sets the skin zip for the process (and lets it go through Term): runs last.
 void RunBuildBench();
 

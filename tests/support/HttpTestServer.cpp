@@ -48,14 +48,15 @@ SOCKET ConnectControl(int port) {
 
 }  // namespace
 
-HttpTestServer::HttpTestServer(const std::string& rootUnix)
+HttpTestServer::HttpTestServer(const std::string& rootUnix, int port)
     : m_stateDir(NewStateDir()), m_control(INVALID_SOCKET) {
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     const std::string portFile = m_stateDir + "/port";
     const bool started = StartUnix({"python3", SourceDirUnix() + "/tests/support/http_test_server.py",
                                     "--root", rootUnix, "--port-file", portFile,
-                                    "--request-log", m_stateDir + "/requests.log"});
+                                    "--request-log", m_stateDir + "/requests.log",
+                                    "--port", std::to_string(port)});
     int controlPort = 0;
     const bool listening = started && PumpUntil([&] {
         const std::vector<char> text = ReadFileBytes(portFile);

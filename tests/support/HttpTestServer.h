@@ -17,9 +17,10 @@ namespace kvtest {
 
 class HttpTestServer {
 public:
-    // Starts serving the Unix folder `rootUnix` on a free port. Throws
-    // std::runtime_error when the server is not listening within 20 seconds.
-    explicit HttpTestServer(const std::string& rootUnix);
+    // Starts serving the Unix folder `rootUnix` on `port`, or on a free port
+    // when it is 0. Throws std::runtime_error when the server is not
+    // listening within 20 seconds (or the port is taken).
+    explicit HttpTestServer(const std::string& rootUnix, int port = 0);
     // Ends the server and waits (up to 5 seconds) until it is gone.
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;

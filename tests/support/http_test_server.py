@@ -30,7 +30,9 @@ Query parameters, on any route:
 
 The port file receives "<port> <unused port> <control port>\n" once the
 server listens; the unused port is one that nothing on 127.0.0.1 listens on
-(for refused connections). The request log gets one line per request, written
+(for refused connections). --port serves on that port instead of a free one
+(for a program built with fixed addresses); the server does not start when
+the port is taken. The request log gets one line per request, written
 before the reply: "<method>\t<path with query>\t<body as hex>\t<answering>\n", where
 <answering> counts the requests being answered at that moment, this one
 included (a request stops counting before its connection closes).
@@ -168,8 +170,8 @@ def generated_bytes(n):
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, root, request_log):
-        super().__init__(("127.0.0.1", 0), Handler)
+    def __init__(self, root, request_log, port):
+        super().__init__(("127.0.0.1", port), Handler)
         self.root = root
         self.request_log = request_log
         self.log_lock = threading.Lock()
@@ -215,9 +217,10 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--request-log")
+    parser.add_argument("--port", type=int, default=0)
     args = parser.parse_args()
 
-    server = Server(args.root, args.request_log)
+    server = Server(args.root, args.request_log, args.port)
     control = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     control.bind(("127.0.0.1", 0))
     control.listen(1)

@@ -142,17 +142,18 @@ void CWindowWnd::CenterWindow() {
     SetWindowPos(m_hWnd, nullptr, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The frame is what the window really has around its client area: a skinned
+// window answers WM_NCCALCSIZE with no frame at all, which the style's
+// AdjustWindowRectEx frame would add to the client instead.
 bool CWindowWnd::ResizeClient(int cx, int cy) {
-    RECT rc = {};
-    if (!GetClientRect(m_hWnd, &rc)) return false;
-    if (cx != -1) rc.right = cx;
-    if (cy != -1) rc.bottom = cy;
-    const auto style = static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
-    const BOOL hasMenu = (style & WS_CHILD) == 0 && GetMenu(m_hWnd) != nullptr;
-    if (!AdjustWindowRectEx(&rc, style, hasMenu, exStyle)) return false;
-    SetWindowPos(m_hWnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    RECT client = {};
+    RECT window = {};
+    if (!GetClientRect(m_hWnd, &client) || !GetWindowRect(m_hWnd, &window)) return false;
+    const int frameX = (window.right - window.left) - client.right;
+    const int frameY = (window.bottom - window.top) - client.bottom;
+    const int width = (cx != -1 ? cx : client.right) + frameX;
+    const int height = (cy != -1 ? cy : client.bottom) + frameY;
+    SetWindowPos(m_hWnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     return true;
 }
 

@@ -99,6 +99,27 @@ TEST(WindowBase, ResizeClientKeepsAMinusOneDimension) {
     EXPECT_EQ(120, after.bottom);
 }
 
+// A skinned window has no frame: the whole window is its client area.
+class FramelessWindow : public PlainWindow {
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        return msg == WM_NCCALCSIZE ? 0 : PlainWindow::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+TEST(WindowBase, ResizeClientGivesTheClientExactlyThatSizeWithOrWithoutAFrame) {
+    PlainWindow framed;
+    FramelessWindow frameless;
+    for (CWindowWnd* window : {static_cast<CWindowWnd*>(&framed), static_cast<CWindowWnd*>(&frameless)}) {
+        ASSERT_TRUE(window->CreateEx(nullptr, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0, 400, 300));
+        ASSERT_TRUE(window->ResizeClient(320, 200));
+        RECT client;
+        GetClientRect(*window, &client);
+        EXPECT_EQ(320, client.right);
+        EXPECT_EQ(200, client.bottom);
+    }
+}
+
 TEST(WindowBase, AWindowLargerThanTheWorkAreaIsPinnedToItsTopLeft) {
     PlainWindow window;
     MONITORINFO monitor = {};
