@@ -68,6 +68,12 @@ protected:
     ProbedFrame frame;
 };
 
+// Asked from another process, Wine answers WM_GETICON with nothing for any
+// window, so the program's icons are checked here, in the window's process.
+TEST_F(MainWindow, CarriesTheProgramIconBigAndSmall) {
+    for (const WPARAM which : {ICON_BIG, ICON_SMALL}) EXPECT_NE(0, frame.SendMessage(WM_GETICON, which)) << which;
+}
+
 TEST_F(MainWindow, OperationsFromAnotherThreadTakeEffectOnTheWindowThread) {
     const DWORD mainThread = GetCurrentThreadId();
     OnOtherThread([&] {
