@@ -4,6 +4,10 @@
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
 # Each program runs alone: no MinGW runtime DLLs beside it.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Sections start on page boundaries in the file too, so Wine maps them from
+# the file instead of reading the whole image, debug sections included, into
+# private memory of every process.
+add_link_options(-Wl,--file-alignment,0x1000)
 
 function(kv_project_target target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Werror
