@@ -17,27 +17,34 @@ namespace {
 constexpr const char kHandlerKey[] = "\xFF" "kvHandler";
 constexpr const char kNameKey[] = "\xFF" "kvName";
 
-// The renderer thread's current contexts, innermost last, and the Duktape
-// thread whose native call is running (API calls must use that one).
-thread_local std::vector<ScriptContext*> t_contexts;
-thread_local std::vector<duk_context*> t_calls;
+// The heap of the calling renderer thread. Only a plain pointer is kept per
+// thread: once a thread has used a thread_local object with a destructor,
+// this runtime's thread storage is freed twice when the thread ends, which
+// corrupts the process heap. What a thread needs lives in its heap's state.
+thread_local const std::shared_ptr<HeapState>* t_heap = nullptr;
 
-std::shared_ptr<HeapState>& CurrentHeap() {
-    thread_local std::shared_ptr<HeapState> heap;
-    return heap;
+std::shared_ptr<HeapState> CurrentHeap() { return t_heap ? *t_heap : nullptr; }
+
+// The calling thread's innermost current context; null outside every context.
+ScriptContext* CurrentContext() {
+    return t_heap && !(*t_heap)->contexts.empty() ? (*t_heap)->contexts.back() : nullptr;
 }
 
 duk_context* ActiveDuk() {
-    if (!t_calls.empty()) return t_calls.back();
-    if (!t_contexts.empty()) return t_contexts.back()->Thread();
-    const auto& heap = CurrentHeap();
-    return heap && heap->Usable() ? heap->duk : nullptr;
+    if (!t_heap) return nullptr;
+    const auto& heap = *t_heap;
+    if (!heap->calls.empty()) return heap->calls.back();
+    if (!heap->contexts.empty()) return heap->contexts.back()->Thread();
+    return heap->Usable() ? heap->duk : nullptr;
 }
 
 class CallScope {
 public:
-    explicit CallScope(duk_context* ctx) { t_calls.push_back(ctx); }
-    ~CallScope() { t_calls.pop_back(); }
+    CallScope(HeapState& heap, duk_context* ctx) : m_heap(heap) { m_heap.calls.push_back(ctx); }
+    ~CallScope() { m_heap.calls.pop_back(); }
+
+private:
+    HeapState& m_heap;
 };
 
 void PushText(duk_context* ctx, const std::wstring& text) {
@@ -83,7 +90,7 @@ public:
         case DUK_TYPE_OBJECT:
         case DUK_TYPE_LIGHTFUNC:
         case DUK_TYPE_BUFFER: {
-            const auto& heap = CurrentHeap();
+            const auto heap = CurrentHeap();
             if (!heap || !heap->Usable()) return new V8ValueImpl(Kind::Undefined);
             CefRefPtr<V8ValueImpl> v = new V8ValueImpl(Kind::Object);
             v->m_heap = heap;
@@ -262,7 +269,7 @@ int CallHandler(duk_context* ctx) {
         CefString exception;
         bool handled = false;
         {
-            CallScope scope(ctx);
+            CallScope scope(*state, ctx);
             handled = handler->Execute(name, receiver, arguments, retval, exception);
         }
         if (!handled) return 0;
@@ -443,15 +450,15 @@ CefRefPtr<CefV8Value> ScriptContext::GetGlobal() {
     return global;
 }
 
-ContextScope::ContextScope(ScriptContext* context) { t_contexts.push_back(context); }
-ContextScope::~ContextScope() { t_contexts.pop_back(); }
+ContextScope::ContextScope(ScriptContext* context) : m_context(context) { m_context->Heap().contexts.push_back(context); }
+ContextScope::~ContextScope() { m_context->Heap().contexts.pop_back(); }
 
 ScriptHeap::ScriptHeap(std::function<void(const std::wstring& url, const std::wstring& name)> openWindow)
     : m_state(std::make_shared<HeapState>()) {
     m_state->threadId = GetCurrentThreadId();
     m_state->openWindow = std::move(openWindow);
     m_state->duk = duk_create_heap(nullptr, nullptr, nullptr, m_state.get(), Fatal);
-    CurrentHeap() = m_state;
+    t_heap = &m_state;
 }
 
 ScriptHeap::~ScriptHeap() {
@@ -460,7 +467,7 @@ ScriptHeap::~ScriptHeap() {
     if (m_state->duk) duk_destroy_heap(m_state->duk);
     m_state->duk = nullptr;
     m_state->handlers.clear();
-    if (CurrentHeap() == m_state) CurrentHeap().reset();
+    if (t_heap == &m_state) t_heap = nullptr;
 }
 
 CefRefPtr<ScriptContext> ScriptHeap::NewContext(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame) {
@@ -492,7 +499,7 @@ void ScriptHeap::StopWhen(std::function<bool()> requested) { m_state->stopReques
 void ScriptHeap::Run(ScriptContext& context, const std::wstring& code, const std::wstring& url, int line) {
     if (!context.IsValid()) return;
     // Each script of a document gets its own budget; one run inside another (from a native call) shares it.
-    if (t_contexts.empty()) StartTimeBudget();
+    if (m_state->contexts.empty()) StartTimeBudget();
     duk_context* t = context.Thread();
     // Blank lines in front keep the error reports' line numbers those of the document.
     std::string source(static_cast<size_t>(line > 1 ? line - 1 : 0), '\n');
@@ -512,7 +519,7 @@ void ScriptHeap::Run(ScriptContext& context, const std::wstring& code, const std
 // ---- the public script API ----
 
 CefRefPtr<CefV8Context> CefV8Context::GetCurrentContext() {
-    return t_contexts.empty() ? nullptr : t_contexts.back();
+    return CurrentContext();
 }
 
 CefRefPtr<CefV8Value> CefV8Value::CreateUndefined() {
@@ -528,7 +535,7 @@ CefRefPtr<CefV8Value> CefV8Value::CreateString(const CefString& value) {
 
 CefRefPtr<CefV8Value> CefV8Value::CreateObject() {
     duk_context* ctx = ActiveDuk();
-    if (!ctx || t_contexts.empty()) return nullptr;
+    if (!ctx || !CurrentContext()) return nullptr;
     duk_push_object(ctx);
     CefRefPtr<CefV8Value> object = V8ValueImpl::FromStack(ctx, -1);
     duk_pop(ctx);
@@ -537,7 +544,7 @@ CefRefPtr<CefV8Value> CefV8Value::CreateObject() {
 
 CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name, CefRefPtr<CefV8Handler> handler) {
     duk_context* ctx = ActiveDuk();
-    if (!ctx || !handler || t_contexts.empty()) return nullptr;
+    if (!ctx || !handler || !CurrentContext()) return nullptr;
     HeapState* state = StateOf(ctx);
     const uint32_t id = ++state->nextHandler;
     state->handlers[id] = handler;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/CefV8.h"
 #include "win/RefCounted.h"
@@ -16,6 +17,8 @@ struct duk_hthread;
 typedef struct duk_hthread duk_context;
 
 namespace kvengine {
+
+class ScriptContext;
 
 // Shared by the heap and every value made in it; values of a heap that is
 // gone (or used from another thread) turn into no-ops instead of crashing.
@@ -31,6 +34,10 @@ struct HeapState {
     // and what else stops them; both are read while scripts run.
     ULONGLONG deadline = 0;
     std::function<bool()> stopRequested;
+    // The renderer thread's current contexts, innermost last, and the
+    // Duktape threads whose native calls run now.
+    std::vector<ScriptContext*> contexts;
+    std::vector<duk_context*> calls;
 
     bool Usable() const { return alive && GetCurrentThreadId() == threadId; }
 };
@@ -46,6 +53,7 @@ public:
     CefRefPtr<CefV8Value> GetGlobal() override;
     bool IsSame(CefRefPtr<CefV8Context> that) override { return that.get() == this; }
 
+    HeapState& Heap() const { return *m_heap; }
     duk_context* Thread() const { return m_thread; }
     uint32_t ThreadRef() const { return m_threadRef; }
     void Invalidate() { m_valid = false; }
@@ -66,6 +74,9 @@ public:
     ~ContextScope();
     ContextScope(const ContextScope&) = delete;
     ContextScope& operator=(const ContextScope&) = delete;
+
+private:
+    ScriptContext* const m_context;
 };
 
 // Writes the script error at the top of `ctx`'s stack to the log with its place.
