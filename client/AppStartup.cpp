@@ -7,7 +7,7 @@
 
 #include "client/AppGlobals.h"
 #include "client/LineZoomTables.h"
-#include "ui/core/PaintManagerUI.h"
+#include "ui/core/SkinResource.h"
 #include "win/UniqueHandle.h"
 
 namespace kvclient {
@@ -19,7 +19,6 @@ constexpr char kLineKey[] = "SELECT_INDEX";
 constexpr char kZoomKey[] = "SELECT_INDEXZOOM";
 constexpr int kDefaultZoom = 2;  // "正常"
 constexpr int kSkinZipId = 131;
-constexpr int kSkinInZipResource = 4;
 
 int ReadIndex(const char* key, int fallback, size_t count) {
     const int value = static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, ConfigFilePath().c_str()));
@@ -89,18 +88,7 @@ void KillOtherInstances() {
     }
 }
 
-bool AttachSkinZip(HINSTANCE instance) {
-    KvUI::CPaintManagerUI::SetInstance(instance);
-    KvUI::CPaintManagerUI::SetResourceType(kSkinInZipResource);
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kSkinZipId), L"ZIPRES");
-    if (!found) return false;
-    const HGLOBAL loaded = LoadResource(instance, found);
-    const DWORD size = SizeofResource(instance, found);
-    if (!loaded || size == 0) return false;
-    // Resource memory lives as long as the module: nothing to free.
-    KvUI::CPaintManagerUI::SetResourceZip(LockResource(loaded), static_cast<int>(size));
-    return true;
-}
+bool AttachSkinZip(HINSTANCE instance) { return KvUI::AttachSkinResourceZip(instance, kSkinZipId); }
 
 kvengine::CefSettings MakeEngineSettings() {
     const std::wstring data = AnsiToWide(g_appDataDir);

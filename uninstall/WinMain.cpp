@@ -7,6 +7,7 @@
 #include <new>
 
 #include "ui/core/PaintManagerUI.h"
+#include "ui/core/SkinResource.h"
 #include "uninstall/MainFrame.h"
 #include "uninstall/UninstallRoutine.h"
 #include "uninstall/UninstallTexts.h"
@@ -14,27 +15,14 @@
 namespace {
 
 constexpr int kSkinZipId = 129;
-constexpr int kSkinInZipResource = 4;
 constexpr DWORD kFrameStyle = 0x10CF0000;  // WS_VISIBLE | WS_OVERLAPPEDWINDOW
-
-void AttachSkinZip(HINSTANCE instance) {
-    KvUI::CPaintManagerUI::SetInstance(instance);
-    KvUI::CPaintManagerUI::SetResourceType(kSkinInZipResource);
-    const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kSkinZipId), L"ZIPRES");
-    if (!found) return;
-    const HGLOBAL loaded = LoadResource(instance, found);
-    const DWORD size = SizeofResource(instance, found);
-    if (!loaded || size == 0) return;
-    // Resource memory lives as long as the module: nothing to free.
-    KvUI::CPaintManagerUI::SetResourceZip(LockResource(loaded), static_cast<int>(size));
-}
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitialize(nullptr))) return 0;
     OleInitialize(nullptr);
-    AttachSkinZip(instance);
+    KvUI::AttachSkinResourceZip(instance, kSkinZipId);
 
     kvuninstall::ProcessActions actions;
     auto frame = std::unique_ptr<kvuninstall::MainFrame>(

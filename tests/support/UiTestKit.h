@@ -10,6 +10,7 @@
 
 #include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
+#include "ui/core/SkinResource.h"
 #include "ui/core/WindowWnd.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
@@ -24,15 +25,7 @@ namespace kvtest {
 
 // Makes this program's resource `id` of type "ZIPRES" the skin archive of
 // every window, as the programs do at start; false when there is none.
-inline bool AttachSkinZip(int id) {
-    const HMODULE module = GetModuleHandleW(nullptr);
-    KvUI::CPaintManagerUI::SetInstance(module);
-    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), L"ZIPRES");
-    if (!found) return false;
-    KvUI::CPaintManagerUI::SetResourceZip(LockResource(LoadResource(module, found)),
-                                          static_cast<int>(SizeofResource(module, found)));
-    return true;
-}
+inline bool AttachSkinZip(int id) { return KvUI::AttachSkinResourceZip(GetModuleHandleW(nullptr), id); }
 
 // Records notifications as they arrive.
 class Notes : public KvUI::INotifyUI {
