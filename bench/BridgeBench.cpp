@@ -15,18 +15,6 @@
 namespace kvbench {
 namespace {
 
-using kvengine::CefApp;
-using kvengine::CefBrowser;
-using kvengine::CefBrowserHost;
-using kvengine::CefBrowserSettings;
-using kvengine::CefExecuteProcess;
-using kvengine::CefInitialize;
-using kvengine::CefMainArgs;
-using kvengine::CefRefPtr;
-using kvengine::CefSettings;
-using kvengine::CefShutdown;
-using kvengine::CefWindowInfo;
-using kvengine::LOGSEVERITY_DISABLE;
 using kvclient::CBrowserClient;
 using kvclient::IWindowConformityl;
 using kvclient::SimpleApp;

@@ -7,33 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/CefApp.h"
-#include "engine/CefClient.h"
-#include "win/RefCounted.h"
-
 namespace kvbench {
 namespace {
-
-using kvengine::CefApp;
-using kvengine::CefBrowser;
-using kvengine::CefBrowserHost;
-using kvengine::CefBrowserSettings;
-using kvengine::CefClient;
-using kvengine::CefFrame;
-using kvengine::CefInitialize;
-using kvengine::CefLifeSpanHandler;
-using kvengine::CefLoadHandler;
-using kvengine::CefMainArgs;
-using kvengine::CefProcessId;
-using kvengine::CefProcessMessage;
-using kvengine::CefRefPtr;
-using kvengine::CefRenderProcessHandler;
-using kvengine::CefSettings;
-using kvengine::CefShutdown;
-using kvengine::CefWindowInfo;
-using kvengine::LOGSEVERITY_DISABLE;
-using kvengine::PID_BROWSER;
-using kvengine::PID_RENDERER;
 
 // Answers every message from the browser at once, from the renderer.
 class BenchApp : public kvwin::RefCounted<CefApp, CefRenderProcessHandler> {
@@ -43,31 +18,6 @@ public:
                                   CefRefPtr<CefProcessMessage> message) override {
         return browser->SendProcessMessage(PID_BROWSER, message);
     }
-};
-
-class BenchClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
-public:
-    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
-    CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
-    void OnAfterCreated(CefRefPtr<CefBrowser> b) override {
-        browser = b;
-        created = true;
-    }
-    void OnBeforeClose(CefRefPtr<CefBrowser>) override {
-        browser = nullptr;
-        closed = true;
-    }
-    void OnLoadEnd(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, int) override { ++loadEnds; }
-    bool OnProcessMessageReceived(CefRefPtr<CefBrowser>, CefProcessId, CefRefPtr<CefProcessMessage>) override {
-        ++replies;
-        return true;
-    }
-
-    CefRefPtr<CefBrowser> browser;
-    std::atomic<bool> created{false};
-    std::atomic<bool> closed{false};
-    std::atomic<int> loadEnds{0};
-    std::atomic<int> replies{0};
 };
 
 std::string WorkFolder() {
@@ -141,10 +91,10 @@ void RunEngineBench() {
     CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create("trip");
     message->GetArgumentList()->SetInt(0, 1);
     for (int i = 0; i < calls; ++i) {
-        const int before = client->replies;
+        const int before = client->messages;
         const double start = Now();
         browser->SendProcessMessage(PID_RENDERER, message);
-        if (!WaitFor([&] { return client->replies > before; }, 5)) break;
+        if (!WaitFor([&] { return client->messages > before; }, 5)) break;
         trips.push_back(Now() - start);
     }
     std::printf("  message round trip to the renderer: ");

@@ -5,45 +5,15 @@
 #include <atomic>
 #include <string>
 
-#include "engine/CefApp.h"
-#include "engine/CefClient.h"
-#include "engine/CefV8.h"
 #include "engine/impl/Css.h"
 #include "engine/impl/HtmlParser.h"
 #include "engine/impl/Layout.h"
 #include "engine/impl/PagePainter.h"
 #include "engine/impl/TextMetrics.h"
 #include "win/GdiOwners.h"
-#include "win/RefCounted.h"
 
 namespace kvbench {
 namespace {
-
-using kvengine::CefApp;
-using kvengine::CefBrowser;
-using kvengine::CefBrowserHost;
-using kvengine::CefBrowserSettings;
-using kvengine::CefClient;
-using kvengine::CefFrame;
-using kvengine::CefInitialize;
-using kvengine::CefLifeSpanHandler;
-using kvengine::CefLoadHandler;
-using kvengine::CefMainArgs;
-using kvengine::CefProcessId;
-using kvengine::CefProcessMessage;
-using kvengine::CefRefPtr;
-using kvengine::CefRenderProcessHandler;
-using kvengine::CefSettings;
-using kvengine::CefShutdown;
-using kvengine::CefString;
-using kvengine::CefV8Context;
-using kvengine::CefV8Handler;
-using kvengine::CefV8Value;
-using kvengine::CefV8ValueList;
-using kvengine::CefWindowInfo;
-using kvengine::LOGSEVERITY_DISABLE;
-using kvengine::PID_BROWSER;
-using kvengine::V8_PROPERTY_ATTRIBUTE_NONE;
 
 std::wstring StyledPage() {
     std::wstring html =
@@ -80,24 +50,6 @@ public:
     }
 };
 
-class ClickClient : public kvwin::RefCounted<CefClient, CefLifeSpanHandler, CefLoadHandler> {
-public:
-    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
-    CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
-    void OnAfterCreated(CefRefPtr<CefBrowser> b) override { browser = b; }
-    void OnBeforeClose(CefRefPtr<CefBrowser>) override { closed = true; }
-    void OnLoadEnd(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, int) override { ++loadEnds; }
-    bool OnProcessMessageReceived(CefRefPtr<CefBrowser>, CefProcessId, CefRefPtr<CefProcessMessage>) override {
-        ++calls;
-        return true;
-    }
-
-    CefRefPtr<CefBrowser> browser;
-    std::atomic<bool> closed{false};
-    std::atomic<int> loadEnds{0};
-    std::atomic<int> calls{0};
-};
-
 void BenchFirstPaint() {
     const std::wstring html = StyledPage();
     kvwin::MemoryDib target(nullptr, 800, 600);
@@ -128,7 +80,7 @@ void BenchClicks() {
         std::printf("  engine did not start\n");
         return;
     }
-    CefRefPtr<ClickClient> client = new ClickClient();
+    CefRefPtr<BenchClient> client = new BenchClient();
     CefWindowInfo info;
     info.SetAsPopup(nullptr, L"clicks");
     info.style &= ~static_cast<DWORD>(WS_VISIBLE);
@@ -145,11 +97,11 @@ void BenchClicks() {
         HWND window = client->browser->GetHost()->GetWindowHandle();
         std::vector<double> trips;
         for (int i = 0; i < 500; ++i) {
-            const int before = client->calls;
+            const int before = client->messages;
             const double start = Now();
             PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
             PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(50, 50));
-            if (!WaitFor([&] { return client->calls > before; }, 5)) break;
+            if (!WaitFor([&] { return client->messages > before; }, 5)) break;
             trips.push_back(Now() - start);
         }
         std::printf("  click to the AppExtension call (target < 5 ms): ");
