@@ -9,7 +9,6 @@
 namespace KvUI {
 namespace {
 
-constexpr UINT kReflectedCommand = WM_COMMAND + 0x2000;
 constexpr UINT kReflectedColorEdit = WM_CTLCOLOREDIT + 0x2000;
 constexpr UINT kReflectedColorStatic = WM_CTLCOLORSTATIC + 0x2000;
 
@@ -70,24 +69,10 @@ LPCTSTR CEditWnd::GetSuperClassName() const { return WC_EDITW; }
 UINT CEditWnd::GetClassStyle() const { return 0; }
 
 LRESULT CEditWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleEditMessage(m_owner, msg, wParam, lParam, result)) return result;
     switch (msg) {
-    case WM_KILLFOCUS: {
-        const LRESULT result = DefWindowProcW(m_hWnd, msg, wParam, lParam);
-        PostMessage(WM_CLOSE);
-        return result;
-    }
-    case kReflectedCommand:
-        if (HIWORD(wParam) == EN_CHANGE) {
-            OnEditChanged();
-        } else if (HIWORD(wParam) == EN_UPDATE) {
-            InvalidateRect(m_hWnd, nullptr, FALSE);
-        }
-        return 0;
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            if (m_owner && m_owner->GetManager()) m_owner->GetManager()->SendNotify(m_owner, L"return");
-            return 0;
-        }
         if (wParam == VK_TAB) {
             if (m_owner && IsLayered()) m_owner->GetManager()->SetNextTabControl(true);
             return 0;
@@ -108,7 +93,7 @@ void CEditWnd::OnClosed() {
     m_owner->m_window = nullptr;
 }
 
-void CEditWnd::OnEditChanged() {
+void CEditWnd::OnTextChanged() {
     if (!m_initialised || !m_owner) return;
     const int length = GetWindowTextLengthW(m_hWnd);
     std::unique_ptr<wchar_t[]> text(new wchar_t[length + 1]());

@@ -30,7 +30,7 @@ protected:
 
 private:
     void Init();
-    void OnEditChanged();
+    void OnTextChanged() override;
     HBRUSH Background(HDC dc);
     bool IsLayered() const;
 

@@ -8,11 +8,6 @@
 #include "ui/core/PaintManagerUI.h"
 
 namespace KvUI {
-namespace {
-
-constexpr UINT kReflectedCommand = WM_COMMAND + 0x2000;
-
-}  // namespace
 
 CHotKeyWnd* CHotKeyWnd::Open(CHotKeyUI* owner) {
     CPaintManagerUI* manager = owner->GetManager();
@@ -40,24 +35,9 @@ void CHotKeyWnd::Init() {
 }
 
 LRESULT CHotKeyWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleEditMessage(m_owner, msg, wParam, lParam, result)) return result;
     switch (msg) {
-    case WM_KILLFOCUS: {
-        const LRESULT result = DefWindowProcW(m_hWnd, msg, wParam, lParam);
-        // Posted: closing now would free this object inside its own handler.
-        PostMessage(WM_CLOSE);
-        return result;
-    }
-    case kReflectedCommand:
-        if (HIWORD(wParam) == EN_CHANGE) {
-            OnHotKeyChanged();
-        } else if (HIWORD(wParam) == EN_UPDATE) {
-            InvalidateRect(m_hWnd, nullptr, FALSE);
-        }
-        return 0;
-    case WM_KEYDOWN:
-        if (wParam != VK_RETURN) break;
-        if (m_owner && m_owner->GetManager()) m_owner->GetManager()->SendNotify(m_owner, L"return");
-        return 0;
     case WM_PAINT:
         Paint();
         return 0;
@@ -76,7 +56,7 @@ void CHotKeyWnd::OnClosed() {
     m_owner->m_window = nullptr;
 }
 
-void CHotKeyWnd::OnHotKeyChanged() {
+void CHotKeyWnd::OnTextChanged() {
     if (!m_initialised || !m_owner) return;
     const auto hotKey = static_cast<WORD>(SendMessage(HKM_GETHOTKEY));
     m_owner->m_virtualKey = LOBYTE(hotKey);

@@ -25,7 +25,7 @@ protected:
 
 private:
     void Init();
-    void OnHotKeyChanged();
+    void OnTextChanged() override;
     void Paint();
     // The name of the combination the native control holds now.
     CUIString CurrentName() const;

@@ -5,6 +5,11 @@
 
 namespace KvUI {
 
+namespace {
+// A child's WM_COMMAND as the paint manager reflects it back to the child.
+constexpr UINT kReflectedCommand = WM_COMMAND + 0x2000;
+}  // namespace
+
 bool HandleNativeEditorEvent(CControlUI& control, bool editorOpen, TUIEvent& event) {
     switch (event.type) {
     case EventSetCursor:
@@ -32,6 +37,32 @@ bool CNativeEditorWnd::CreateOwned(HWND parent, DWORD style, const RECT& rc) {
     if (!Create(parent, nullptr, style, 0, rc)) return false;
     m_ownedByWindow = true;
     return true;
+}
+
+bool CNativeEditorWnd::HandleEditMessage(CControlUI* owner, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         LRESULT& result) {
+    switch (msg) {
+    case WM_KILLFOCUS:
+        result = DefWindowProcW(m_hWnd, msg, wParam, lParam);
+        // Posted: closing now would free this object inside its own handler.
+        PostMessage(WM_CLOSE);
+        return true;
+    case kReflectedCommand:
+        if (HIWORD(wParam) == EN_CHANGE) {
+            OnTextChanged();
+        } else if (HIWORD(wParam) == EN_UPDATE) {
+            InvalidateRect(m_hWnd, nullptr, FALSE);
+        }
+        result = 0;
+        return true;
+    case WM_KEYDOWN:
+        if (wParam != VK_RETURN) return false;
+        if (owner && owner->GetManager()) owner->GetManager()->SendNotify(owner, L"return");
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CNativeEditorWnd::OnFinalMessage(HWND hWnd) {

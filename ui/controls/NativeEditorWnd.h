@@ -32,6 +32,15 @@ protected:
     virtual void OnClosed() = 0;
     void OnFinalMessage(HWND hWnd) final;
 
+    // What the edit-like windows (edit, hot key) answer alike for `owner`:
+    // losing the focus closes the window, a change of the native text
+    // (reflected back by the paint manager) calls OnTextChanged, and Enter
+    // goes to the control as "return". True when `msg` was answered, with the
+    // answer in `result`.
+    bool HandleEditMessage(CControlUI* owner, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The native text changed.
+    virtual void OnTextChanged() {}
+
     // The control's rectangle without its text padding, centred on one line of its font.
     static RECT TextArea(const CLabelUI& owner);
     // `rc` cut to the client areas of the control's ancestors; empty when an
