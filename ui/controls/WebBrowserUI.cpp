@@ -306,7 +306,7 @@ STDMETHODIMP CWebBrowserUI::Exec(const GUID* group, DWORD command, DWORD, VARIAN
     return ReadScriptError(in);
 }
 
-// ---- The security manager: every action allowed, the rest left to the default ----
+// ---- The security manager: every decision left to the zone's own policy ----
 
 STDMETHODIMP CWebBrowserUI::SetSecuritySite(IInternetSecurityMgrSite*) { return S_OK; }
 
@@ -318,10 +318,8 @@ STDMETHODIMP CWebBrowserUI::GetSecuritySite(IInternetSecurityMgrSite** site) {
 STDMETHODIMP CWebBrowserUI::MapUrlToZone(LPCWSTR, DWORD*, DWORD) { return INET_E_DEFAULT_ACTION; }
 STDMETHODIMP CWebBrowserUI::GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR) { return INET_E_DEFAULT_ACTION; }
 
-STDMETHODIMP CWebBrowserUI::ProcessUrlAction(LPCWSTR, DWORD, BYTE* policy, DWORD policySize, BYTE*, DWORD, DWORD,
-                                             DWORD) {
-    if (policy && policySize >= sizeof(DWORD)) *reinterpret_cast<DWORD*>(policy) = URLPOLICY_ALLOW;
-    return S_OK;
+STDMETHODIMP CWebBrowserUI::ProcessUrlAction(LPCWSTR, DWORD, BYTE*, DWORD, BYTE*, DWORD, DWORD, DWORD) {
+    return INET_E_DEFAULT_ACTION;
 }
 
 STDMETHODIMP CWebBrowserUI::QueryCustomPolicy(LPCWSTR, REFGUID, BYTE** policy, DWORD* policySize, BYTE*, DWORD,

@@ -178,7 +178,7 @@ TEST_F(WebBrowser, EventsReachTheHandlerOnlyWithTheirDocumentedArguments) {
     SysFreeString(title.bstrVal);
 }
 
-TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetAndExternal) {
+TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetExternalAndZonePolicies) {
     CWebBrowserUI web;
     EXPECT_EQ(S_FALSE, web.ShowContextMenu(0, nullptr, nullptr, nullptr));
     IDropTarget* target = reinterpret_cast<IDropTarget*>(&web);
@@ -192,12 +192,15 @@ TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetAndExternal
     EXPECT_EQ(S_OK, web.GetHostInfo(&info));
     EXPECT_EQ(static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER), info.dwFlags);
 
-    // Every action is allowed; what the security manager would otherwise
-    // report is left to the default one instead of unwritten.
-    DWORD policy = URLPOLICY_DISALLOW;
-    EXPECT_EQ(S_OK, web.ProcessUrlAction(L"about:blank", URLACTION_SCRIPT_RUN, reinterpret_cast<BYTE*>(&policy),
-                                         sizeof policy, nullptr, 0, 0, 0));
-    EXPECT_EQ(static_cast<DWORD>(URLPOLICY_ALLOW), policy);
+    // The zone's own policy decides every action: the answer is left to the
+    // default security manager, with the policy not written.
+    for (const DWORD action : {URLACTION_SCRIPT_RUN, URLACTION_ACTIVEX_RUN, URLACTION_SHELL_FILE_DOWNLOAD}) {
+        DWORD policy = URLPOLICY_DISALLOW;
+        EXPECT_EQ(INET_E_DEFAULT_ACTION, web.ProcessUrlAction(L"http://example.test/", action,
+                                                              reinterpret_cast<BYTE*>(&policy), sizeof policy,
+                                                              nullptr, 0, 0, 0));
+        EXPECT_EQ(static_cast<DWORD>(URLPOLICY_DISALLOW), policy) << action;
+    }
     DWORD zone = 0;
     EXPECT_EQ(INET_E_DEFAULT_ACTION, web.MapUrlToZone(L"about:blank", &zone, 0));
 }
