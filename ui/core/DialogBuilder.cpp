@@ -24,8 +24,8 @@ using attribute::Is;
 enum class Placement { Placed, Refused, NotTree };
 
 // A tree node goes to its parent node's children or into its tree view; any
-// other control inside a node goes to the node's row layout. `view` is the
-// tree view of a parent node that took a node: a view already in a window.
+// other control inside a node goes to the node's row layout. `view` gets the
+// tree view that shows a parent node which took a node.
 Placement PlaceInTree(CControlUI* parent, CControlUI* control, CControlUI*& view) {
     auto* parentNode = static_cast<ITreeNodeUI*>(parent->GetInterface(L"ITreeNode"));
     const bool isNode = control->GetInterface(L"ITreeNode") != nullptr;
