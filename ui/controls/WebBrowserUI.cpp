@@ -44,6 +44,49 @@ HRESULT CheckArguments(const DISPPARAMS* params, std::initializer_list<VARTYPE> 
 // The argument at `index` in the event's documented order.
 VARIANT& Arg(DISPPARAMS* params, UINT index) { return params->rgvarg[params->cArgs - 1 - index]; }
 
+// Reads property `name` of `object` through its dispatch interface; `value`
+// holds it afterwards (empty when the read fails) and is the caller's to clear.
+HRESULT ReadProperty(IDispatch* object, LPCWSTR name, VARIANT& value) {
+    VariantInit(&value);
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    DISPPARAMS none = {};
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
+}
+
+// Follows property `name` of `object` to the object it holds.
+HRESULT ReadObject(IDispatch* object, LPCWSTR name, CComRef<IDispatch>& target) {
+    VARIANT value;
+    const HRESULT hr = ReadProperty(object, name, value);
+    if (SUCCEEDED(hr) && value.vt == VT_DISPATCH && value.pdispVal) {
+        target.Reset(value.pdispVal);  // takes over the variant's reference
+        return hr;
+    }
+    VariantClear(&value);
+    return FAILED(hr) ? hr : DISP_E_TYPEMISMATCH;
+}
+
+// The details of a script error, which the page's window keeps in its event
+// object while the error is reported. `in` holds the page's document.
+HRESULT ReadScriptError(const VARIANT* in) {
+    if (!in || (in->vt != VT_UNKNOWN && in->vt != VT_DISPATCH) || !in->punkVal) return E_INVALIDARG;
+    CComRef<IDispatch> document;
+    CComRef<IDispatch> window;
+    CComRef<IDispatch> event;
+    HRESULT hr = in->punkVal->QueryInterface(IID_IDispatch, document.ReceiveVoid());
+    if (SUCCEEDED(hr)) hr = ReadObject(document.Get(), L"parentWindow", window);
+    if (SUCCEEDED(hr)) hr = ReadObject(window.Get(), L"event", event);
+    if (FAILED(hr)) return hr;
+    for (LPCWSTR name : {L"errorLine", L"errorCharacter", L"errorCode", L"errorMessage", L"errorUrl"}) {
+        VARIANT value;
+        hr = ReadProperty(event.Get(), name, value);
+        VariantClear(&value);
+    }
+    return hr;
+}
+
 CWebBrowserEventHandler& DefaultHandler() {
     static CWebBrowserEventHandler handler;
     return handler;
@@ -252,7 +295,7 @@ STDMETHODIMP CWebBrowserUI::QueryStatus(const GUID*, ULONG, OLECMD[], OLECMDTEXT
     return OLECMDERR_E_NOTSUPPORTED;
 }
 
-STDMETHODIMP CWebBrowserUI::Exec(const GUID* group, DWORD command, DWORD, VARIANT*, VARIANT* out) {
+STDMETHODIMP CWebBrowserUI::Exec(const GUID* group, DWORD command, DWORD, VARIANT* in, VARIANT* out) {
     if (!group || !IsEqualGUID(*group, kDocHostCommandHandler)) return OLECMDERR_E_UNKNOWNGROUP;
     if (command != kShowScriptError) return OLECMDERR_E_NOTSUPPORTED;
     // True: the page's scripts go on running and no error dialog shows.
@@ -260,10 +303,10 @@ STDMETHODIMP CWebBrowserUI::Exec(const GUID* group, DWORD command, DWORD, VARIAN
         out->vt = VT_BOOL;
         out->boolVal = VARIANT_TRUE;
     }
-    return S_OK;
+    return ReadScriptError(in);
 }
 
-// ---- The security manager: every action allowed, the rest left to the default ----
+// ---- The security manager: every decision left to the zone's own policy ----
 
 STDMETHODIMP CWebBrowserUI::SetSecuritySite(IInternetSecurityMgrSite*) { return S_OK; }
 
@@ -275,10 +318,8 @@ STDMETHODIMP CWebBrowserUI::GetSecuritySite(IInternetSecurityMgrSite** site) {
 STDMETHODIMP CWebBrowserUI::MapUrlToZone(LPCWSTR, DWORD*, DWORD) { return INET_E_DEFAULT_ACTION; }
 STDMETHODIMP CWebBrowserUI::GetSecurityId(LPCWSTR, BYTE*, DWORD*, DWORD_PTR) { return INET_E_DEFAULT_ACTION; }
 
-STDMETHODIMP CWebBrowserUI::ProcessUrlAction(LPCWSTR, DWORD, BYTE* policy, DWORD policySize, BYTE*, DWORD, DWORD,
-                                             DWORD) {
-    if (policy && policySize >= sizeof(DWORD)) *reinterpret_cast<DWORD*>(policy) = URLPOLICY_ALLOW;
-    return S_OK;
+STDMETHODIMP CWebBrowserUI::ProcessUrlAction(LPCWSTR, DWORD, BYTE*, DWORD, BYTE*, DWORD, DWORD, DWORD) {
+    return INET_E_DEFAULT_ACTION;
 }
 
 STDMETHODIMP CWebBrowserUI::QueryCustomPolicy(LPCWSTR, REFGUID, BYTE** policy, DWORD* policySize, BYTE*, DWORD,

@@ -24,15 +24,17 @@ using attribute::Is;
 enum class Placement { Placed, Refused, NotTree };
 
 // A tree node goes to its parent node's children or into its tree view; any
-// other control inside a node goes to the node's row layout.
-Placement PlaceInTree(CControlUI* parent, CControlUI* control) {
+// other control inside a node goes to the node's row layout. `view` gets the
+// tree view that shows a parent node which took a node.
+Placement PlaceInTree(CControlUI* parent, CControlUI* control, CControlUI*& view) {
     auto* parentNode = static_cast<ITreeNodeUI*>(parent->GetInterface(L"ITreeNode"));
     const bool isNode = control->GetInterface(L"ITreeNode") != nullptr;
     bool added = false;
     if (isNode && parentNode) {
         added = parentNode->AddChildNode(control);
-    } else if (auto* view = isNode ? static_cast<ITreeViewUI*>(parent->GetInterface(L"ITreeView")) : nullptr) {
-        added = view->AddNode(control);
+        view = parentNode->GetTreeViewControl();
+    } else if (auto* tree = isNode ? static_cast<ITreeViewUI*>(parent->GetInterface(L"ITreeView")) : nullptr) {
+        added = tree->AddNode(control);
     } else if (parentNode) {
         IContainerUI* row = parentNode->GetRowLayout();
         added = row && row->Add(control);
@@ -340,8 +342,9 @@ CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, C
             Parse(child, control, manager);
             if (m_failed) return nullptr;
         }
+        CControlUI* view = nullptr;
         if (parent) {
-            const Placement placed = PlaceInTree(parent, control);
+            const Placement placed = PlaceInTree(parent, control, view);
             if (placed == Placement::Refused) continue;
             if (placed == Placement::NotTree) {
                 if (!containerLooked) {
@@ -354,15 +357,16 @@ CControlUI* CDialogBuilder::Parse(const CMarkupNode& node, CControlUI* parent, C
             owned.release();  // the parent's from here
         }
         if (manager) {
-            control->SetManager(manager, nullptr, false);
+            control->SetManager(manager, view, view != nullptr);
             if (LPCTSTR defaults = manager->GetDefaultAttributeList(tag)) control->ApplyAttributeList(defaults);
         }
         for (int i = 0; i < child.GetAttributeCount(); ++i) {
             control->SetAttribute(child.GetAttributeName(i), child.GetAttributeValue(i));
         }
         // Detached until the result is attached: the manager then sets
-        // manager and parent for the whole tree.
-        if (manager) control->SetManager(nullptr, nullptr, false);
+        // manager and parent for the whole tree. A node that joined a tree
+        // view is already where it shows, and nobody attaches it again.
+        if (manager && !view) control->SetManager(nullptr, nullptr, false);
 
         // A second top-level control has no owner: the first is the result.
         if (!result) result = control;

@@ -15,6 +15,8 @@ public:
     virtual bool AddChildNode(CControlUI* node) = 0;
     // The row's own layout, which holds the controls a skin puts inside a node.
     virtual IContainerUI* GetRowLayout() = 0;
+    // The tree view that shows this node, or null while it is in none.
+    virtual CControlUI* GetTreeViewControl() const = 0;
 
 protected:
     ~ITreeNodeUI() = default;

@@ -103,6 +103,7 @@ bool CTreeNodeUI::AddChildNode(CControlUI* control) {
 }
 
 IContainerUI* CTreeNodeUI::GetRowLayout() { return m_rowLayout; }
+CControlUI* CTreeNodeUI::GetTreeViewControl() const { return m_treeView; }
 
 bool CTreeNodeUI::RemoveChildNode(CControlUI* control) {
     CTreeNodeUI* node = AsNode(control);

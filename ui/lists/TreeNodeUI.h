@@ -38,6 +38,7 @@ public:
 
     bool AddChildNode(CControlUI* node) override;
     IContainerUI* GetRowLayout() override;
+    CControlUI* GetTreeViewControl() const override;
     bool RemoveChildNode(CControlUI* node);
     // Prepares `node` as a child of this one: indentation, parent, item
     // group and tree view.

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "controls/ControlsKit.h"
 #include "ui/controls/FlashUI.h"
@@ -177,7 +178,7 @@ TEST_F(WebBrowser, EventsReachTheHandlerOnlyWithTheirDocumentedArguments) {
     SysFreeString(title.bstrVal);
 }
 
-TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetAndExternalAndScriptsRunOn) {
+TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetExternalAndZonePolicies) {
     CWebBrowserUI web;
     EXPECT_EQ(S_FALSE, web.ShowContextMenu(0, nullptr, nullptr, nullptr));
     IDropTarget* target = reinterpret_cast<IDropTarget*>(&web);
@@ -191,23 +192,120 @@ TEST_F(WebBrowser, WithoutAHandlerTheBrowserKeepsItsOwnMenuDropTargetAndExternal
     EXPECT_EQ(S_OK, web.GetHostInfo(&info));
     EXPECT_EQ(static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER), info.dwFlags);
 
-    const GUID docHostCommands = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
-    VARIANT goOn;
-    VariantInit(&goOn);
-    EXPECT_EQ(S_OK, web.Exec(&docHostCommands, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &goOn));
-    EXPECT_EQ(VT_BOOL, goOn.vt);
-    EXPECT_EQ(VARIANT_TRUE, goOn.boolVal);
-    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, web.Exec(&docHostCommands, OLECMDID_PRINT, 0, nullptr, nullptr));
-    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, web.Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr));
-
-    // Every action is allowed; what the security manager would otherwise
-    // report is left to the default one instead of unwritten.
-    DWORD policy = URLPOLICY_DISALLOW;
-    EXPECT_EQ(S_OK, web.ProcessUrlAction(L"about:blank", URLACTION_SCRIPT_RUN, reinterpret_cast<BYTE*>(&policy),
-                                         sizeof policy, nullptr, 0, 0, 0));
-    EXPECT_EQ(static_cast<DWORD>(URLPOLICY_ALLOW), policy);
+    // The zone's own policy decides every action: the answer is left to the
+    // default security manager, with the policy not written.
+    for (const DWORD action : {URLACTION_SCRIPT_RUN, URLACTION_ACTIVEX_RUN, URLACTION_SHELL_FILE_DOWNLOAD}) {
+        DWORD policy = URLPOLICY_DISALLOW;
+        EXPECT_EQ(INET_E_DEFAULT_ACTION, web.ProcessUrlAction(L"http://example.test/", action,
+                                                              reinterpret_cast<BYTE*>(&policy), sizeof policy,
+                                                              nullptr, 0, 0, 0));
+        EXPECT_EQ(static_cast<DWORD>(URLPOLICY_DISALLOW), policy) << action;
+    }
     DWORD zone = 0;
     EXPECT_EQ(INET_E_DEFAULT_ACTION, web.MapUrlToZone(L"about:blank", &zone, 0));
+}
+
+// A page's script object: answers the properties it is given and writes each
+// name it is asked for into a log that a whole chain of them shares.
+class RecordingObject : public kvwin::ComObject<IDispatch> {
+public:
+    explicit RecordingObject(std::vector<std::wstring>& log) : m_log(log) {}
+    void Set(const std::wstring& name, IDispatch* object) {
+        VARIANT value;
+        value.vt = VT_DISPATCH;
+        value.pdispVal = object;
+        object->AddRef();
+        m_properties.emplace_back(name, value);
+    }
+    void Set(const std::wstring& name, LONG number) {
+        VARIANT value;
+        value.vt = VT_I4;
+        value.lVal = number;
+        m_properties.emplace_back(name, value);
+    }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        return kvwin::QueryInterfaceFor<IDispatch>(this, iid, out);
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (count != 1) return E_INVALIDARG;
+        m_log.push_back(names[0]);
+        for (size_t i = 0; i < m_properties.size(); ++i) {
+            if (m_properties[i].first == names[0]) {
+                ids[0] = static_cast<DISPID>(i + 1);
+                return S_OK;
+            }
+        }
+        ids[0] = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override {
+        if (flags != DISPATCH_PROPERTYGET || id < 1 || static_cast<size_t>(id) > m_properties.size()) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        return VariantCopy(result, &m_properties[static_cast<size_t>(id) - 1].second);
+    }
+
+private:
+    ~RecordingObject() override {
+        for (auto& property : m_properties) VariantClear(&property.second);
+    }
+    std::vector<std::wstring>& m_log;
+    std::vector<std::pair<std::wstring, VARIANT>> m_properties;
+};
+
+// The browser reports a script error with the page's document: the control
+// reads the error from the event object of the document's window, lets the
+// scripts go on without a dialog, and answers with the last read's result.
+TEST_F(WebBrowser, AScriptErrorIsReadFromTheEventOfTheDocumentsWindow) {
+    const std::vector<std::wstring> details = {L"errorLine", L"errorCharacter", L"errorCode", L"errorMessage",
+                                               L"errorUrl"};
+    struct Case {
+        const wchar_t* missing;  // the property the page's objects lack
+        HRESULT result;
+        size_t asked;
+    };
+    const Case cases[] = {{L"", S_OK, 7},
+                          {L"errorUrl", DISP_E_UNKNOWNNAME, 7},
+                          {L"errorCode", S_OK, 7},
+                          {L"event", DISP_E_UNKNOWNNAME, 2}};
+    const GUID docHostCommands = {0xF38BC242, 0xB950, 0x11D1, {0x89, 0x18, 0x00, 0xC0, 0x4F, 0xC2, 0xC8, 0x36}};
+    CWebBrowserUI web;
+    for (const Case& c : cases) {
+        std::vector<std::wstring> log;
+        const auto make = [&] { return CComRef<RecordingObject>::Share(new RecordingObject(log)); };
+        const CComRef<RecordingObject> document = make(), window = make(), event = make();
+        for (const std::wstring& name : details) {
+            if (name != c.missing) event->Set(name, 1);
+        }
+        if (std::wstring(L"event") != c.missing) window->Set(L"event", event.Get());
+        document->Set(L"parentWindow", window.Get());
+
+        const auto counts = [&] {
+            return std::vector<ULONG>{CountOf(document.Get()), CountOf(window.Get()), CountOf(event.Get())};
+        };
+        const std::vector<ULONG> before = counts();
+
+        VARIANT in;
+        in.vt = VT_UNKNOWN;
+        in.punkVal = document.Get();
+        VARIANT goOn;
+        VariantInit(&goOn);
+        EXPECT_EQ(c.result, web.Exec(&docHostCommands, OLECMDID_SHOWSCRIPTERROR, 0, &in, &goOn)) << c.missing;
+        EXPECT_EQ(VT_BOOL, goOn.vt);
+        EXPECT_EQ(VARIANT_TRUE, goOn.boolVal);
+        std::vector<std::wstring> expected = {L"parentWindow", L"event"};
+        expected.insert(expected.end(), details.begin(), details.end());
+        expected.resize(c.asked);
+        EXPECT_EQ(expected, log) << c.missing;
+        EXPECT_EQ(before, counts()) << "every reference the reads took is given back";
+    }
+    EXPECT_EQ(E_INVALIDARG, web.Exec(&docHostCommands, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr));
+    EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, web.Exec(&docHostCommands, OLECMDID_PRINT, 0, nullptr, nullptr));
+    EXPECT_EQ(OLECMDERR_E_UNKNOWNGROUP, web.Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr));
 }
 
 TEST(Flash, WithoutAPlayerCreationFailsAndNothingIsConnected) {

@@ -94,5 +94,25 @@ TEST_F(Tree, AChildAddedLaterGoesBelowItsParentsSubtree) {
     EXPECT_EQ(L"a a1 a11 a2 a3 b ", Shown());
 }
 
+// A fragment built later into a node of a tree that is already in a window
+// stays in the window: its node answers a click like the others.
+TEST_F(Tree, ANodeBuiltIntoALiveTreeAnswersClicks) {
+    CDialogBuilder builder;
+    CControlUI* built = builder.Create(L"<Window><TreeNode name=\"b1\" text=\"B1\"/></Window>", nullptr, nullptr,
+                                       &host.manager, Node(L"b"));
+    ASSERT_NE(nullptr, built);
+    EXPECT_EQ(L"a a1 a11 a2 b b1 ", Rows());
+    EXPECT_EQ(&host.manager, built->GetManager());
+    EXPECT_EQ(tree, built->GetParent());
+    ASSERT_EQ(L"a a1 a11 a2 b b1 ", Shown());
+
+    const RECT& row = built->GetPos();
+    host.Click((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    const Notes::Note* click = host.notes.Last(L"itemclick");
+    ASSERT_NE(nullptr, click);
+    EXPECT_EQ(built, click->sender);
+    EXPECT_EQ(5, tree->GetCurSel());
+}
+
 }  // namespace
 }  // namespace kvtest
