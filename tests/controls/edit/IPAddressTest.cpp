@@ -45,6 +45,21 @@ TEST(IPAddress, TheAddressGoesIntoTheNativeControlAndComesBackWhenTheFocusLeaves
     EXPECT_EQ(MAKEIPADDRESS(10, 0, 0, 7), host.Field<CIPAddressUI>()->GetIP());
 }
 
+TEST(IPAddress, ADoubleClickBringsTheHiddenEditorBackWithTheAddress) {
+    FieldHost host(kField);
+    host.Field<CIPAddressUI>()->SetIP(MAKEIPADDRESS(10, 1, 2, 3));
+    const HWND native = host.Open(kIPAddress);
+    ASSERT_NE(nullptr, native);
+    host.Find<CControlUI>(L"other")->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
+    SendMessageW(native, IPM_CLEARADDRESS, 0, 0);
+    // A double click moves no focus: the field is not focused when it comes.
+    const RECT& rc = host.Field()->GetPos();
+    host.DoubleClick((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(native); }));
+    EXPECT_EQ(MAKEIPADDRESS(10, 1, 2, 3), ReadBack(native));
+}
+
 TEST(IPAddress, EscapeKeepsTheOldTextAndBackspaceEmptiesIt) {
     for (const auto& [key, expected] : {std::pair<WPARAM, std::wstring>{VK_ESCAPE, L"192.168.1.20"},
                                         std::pair<WPARAM, std::wstring>{VK_BACK, L""}}) {
