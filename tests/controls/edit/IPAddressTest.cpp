@@ -2,6 +2,9 @@
 // one the library draws and edits itself.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "controls/edit/EditKit.h"
 
 namespace kvtest {
@@ -58,6 +61,60 @@ TEST(IPAddress, ADoubleClickBringsTheHiddenEditorBackWithTheAddress) {
     host.DoubleClick((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(native); }));
     EXPECT_EQ(MAKEIPADDRESS(10, 1, 2, 3), ReadBack(native));
+}
+
+// The messages the system IP address control's own procedure gets, in the
+// editors made while the spy lives.
+class SystemControlSpy {
+public:
+    SystemControlSpy() {
+        s_seen.clear();
+        s_real = Swap(&Record);
+    }
+    SystemControlSpy(const SystemControlSpy&) = delete;
+    SystemControlSpy& operator=(const SystemControlSpy&) = delete;
+    ~SystemControlSpy() { Swap(s_real); }
+
+    // Where `msg` (with `code` in the high word of wParam, when given) came first; -1 when never.
+    static int IndexOf(UINT msg, int code = -1) {
+        for (size_t i = 0; i < s_seen.size(); ++i) {
+            if (s_seen[i].first == msg && (code < 0 || s_seen[i].second == code)) return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+private:
+    // Sets the class procedure that later windows of the class start with; returns the old one.
+    static WNDPROC Swap(WNDPROC proc) {
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_INTERNET_CLASSES};
+        InitCommonControlsEx(&classes);
+        const HWND probe = CreateWindowExW(0, WC_IPADDRESSW, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                           nullptr, nullptr);
+        const LONG_PTR old = SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+        DestroyWindow(probe);
+        return reinterpret_cast<WNDPROC>(old);
+    }
+    static LRESULT CALLBACK Record(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        s_seen.emplace_back(msg, HIWORD(wParam));
+        return CallWindowProcW(s_real, hwnd, msg, wParam, lParam);
+    }
+
+    static inline WNDPROC s_real = nullptr;
+    static inline std::vector<std::pair<UINT, int>> s_seen;
+};
+
+TEST(IPAddress, TheSystemControlTakesItsKillFocusBeforeTheAddressIsRead) {
+    const SystemControlSpy spy;
+    FieldHost host(kField);
+    const HWND native = host.Open(kIPAddress);
+    ASSERT_NE(nullptr, native);
+    host.Find<CControlUI>(L"other")->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
+    const int read = SystemControlSpy::IndexOf(IPM_GETADDRESS);
+    ASSERT_GE(read, 0);
+    const int killFocus = SystemControlSpy::IndexOf(WM_COMMAND + 0x2000, EN_KILLFOCUS);
+    EXPECT_GE(killFocus, 0);
+    EXPECT_LT(killFocus, read);
 }
 
 TEST(IPAddress, EscapeKeepsTheOldTextAndBackspaceEmptiesIt) {
