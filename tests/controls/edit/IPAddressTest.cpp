@@ -2,6 +2,8 @@
 // one the library draws and edits itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -178,6 +180,51 @@ TEST(IPAddressEx, TheWheelStaysWithinAnOctet) {
     host.Wheel(rc.right - 5, y, -WHEEL_DELTA);
     EXPECT_EQ(L"255.0.0.0", TextOf(field));
 }
+
+// An address of zeros with no field chosen shows only its three dots: each in
+// the quarter it begins, aligned as the field's text is within the rest of the line.
+struct DotsCase {
+    const wchar_t* align;
+    // Where dot `i` (1 to 3) lies, from the text's left and right and a quarter of its width.
+    int (*centre)(int i, int left, int right, int quarter);
+};
+
+void PrintTo(const DotsCase& c, std::ostream* os) { *os << Narrow(c.align); }
+
+class IPAddressExDots : public ::testing::TestWithParam<DotsCase> {};
+
+TEST_P(IPAddressExDots, KeepTheFieldsAlignment) {
+    FieldHost host(L"<IPAddressEx name=\"field\" font=\"0\" height=\"26\" width=\"200\" align=\"" +
+                   std::wstring(GetParam().align) + L"\"/>");
+    auto* field = host.Field<CIPAddressExUI>();
+    field->SetIP(0);
+    ASSERT_TRUE(host.Paint());
+    const RECT& rc = field->GetPos();
+    const RECT padding = field->GetTextPadding();
+    const int left = rc.left + padding.left;
+    const int right = rc.right - padding.right;
+    std::vector<int> centres;
+    for (int i = 1; i <= 3; ++i) centres.push_back(GetParam().centre(i, left, right, (right - left) / 4));
+    const auto closeTo = [](int x, int centre) { return std::abs(x - centre) <= 4; };
+    // Columns with ink away from every dot, and dots with no ink near them.
+    std::vector<int> stray;
+    std::vector<int> missing = centres;
+    for (int x = rc.left; x < rc.right; ++x) {
+        if (host.CountInColumn(x, rc.top, rc.bottom, 0xFFFFFF) == rc.bottom - rc.top) continue;
+        if (std::none_of(centres.begin(), centres.end(), [&](int c) { return closeTo(x, c); })) stray.push_back(x);
+        missing.erase(std::remove_if(missing.begin(), missing.end(), [&](int c) { return closeTo(x, c); }),
+                      missing.end());
+    }
+    EXPECT_EQ(std::vector<int>{}, stray);
+    EXPECT_EQ(std::vector<int>{}, missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Alignments, IPAddressExDots,
+    ::testing::Values(DotsCase{L"left", [](int i, int left, int, int quarter) { return left + i * quarter + 1; }},
+                      DotsCase{L"center",
+                               [](int i, int left, int right, int quarter) { return (left + i * quarter + right) / 2; }},
+                      DotsCase{L"right", [](int, int, int right, int) { return right - 2; }}));
 
 }  // namespace
 }  // namespace kvtest
