@@ -77,11 +77,14 @@ void CIPAddressExUI::PaintText(HDC dc) {
     const kvwin::ScopedSelect font(dc, m_manager->GetFont(m_font));
     SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ArgbToColorRef(enabled ? m_textColor : m_disabledTextColor));
+    // The dots keep the control's alignment within what is left of the line;
+    // the octets always start at their place.
+    const UINT dotStyle = m_textStyle | DT_SINGLELINE | DT_NOPREFIX;
     const UINT style = (m_textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_SINGLELINE | DT_NOPREFIX;
     const LONG quarter = (rc.right - rc.left) / 4;
     for (int i = 1; i <= 3; ++i) {
         RECT dot = {rc.left + i * quarter, rc.top, rc.right, rc.bottom};
-        DrawTextW(dc, L".", 1, &dot, style);
+        DrawTextW(dc, L".", 1, &dot, dotStyle);
     }
     const bool anySet = std::any_of(std::begin(m_octets), std::end(m_octets), [](int v) { return v != 0; });
     if (!anySet && m_field == 0) return;

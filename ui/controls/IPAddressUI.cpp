@@ -79,7 +79,10 @@ void CIPAddressUI::DoEvent(TUIEvent& event) {
     case EventRButtonDown:
         if (!IsEnabled()) return;
         if (m_manager) m_manager->ReleaseCapture();
-        if (IsFocused()) OpenEditor();
+        // Only a focused field makes an editor; one that exists (hidden after
+        // its editing) comes back on any click, such as a double click, which
+        // moves no focus.
+        if (IsFocused() || m_window) OpenEditor();
         return;
     case EventMouseMove:
     case EventButtonUp:

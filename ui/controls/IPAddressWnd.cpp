@@ -61,8 +61,7 @@ LRESULT CIPAddressWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case kReflectedCommand:
         if (HIWORD(wParam) != EN_KILLFOCUS) break;
-        OnEditorKillFocus();
-        return 0;
+        return OnEditorKillFocus(msg, wParam, lParam);
     default:
         break;
     }
@@ -85,9 +84,11 @@ void CIPAddressWnd::OnKeyUp(WPARAM key) {
     }
 }
 
-void CIPAddressWnd::OnEditorKillFocus() {
+LRESULT CIPAddressWnd::OnEditorKillFocus(UINT msg, WPARAM wParam, LPARAM lParam) {
     const HWND focus = GetFocus();
-    if (focus == m_hWnd || IsChild(m_hWnd, focus)) return;
+    if (focus == m_hWnd || IsChild(m_hWnd, focus)) return 0;
+    // The system control takes the notification first; its address is read after.
+    const LRESULT result = CNativeEditorWnd::HandleMessage(msg, wParam, lParam);
     if (m_owner && m_owner->m_updateMode == CIPAddressUI::UpdateNone) {
         DWORD address = 0;
         SendMessage(IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
@@ -96,6 +97,7 @@ void CIPAddressWnd::OnEditorKillFocus() {
         m_owner->UpdateText();
     }
     ::ShowWindow(m_hWnd, SW_HIDE);
+    return result;
 }
 
 LRESULT CALLBACK CIPAddressWnd::FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,

@@ -26,7 +26,8 @@ protected:
 private:
     // Keys released in one of the control's four fields, or in the control.
     void OnKeyUp(WPARAM key);
-    void OnEditorKillFocus();
+    // The focus left one of the fields (the reflected `msg`): takes the address when it left the control.
+    LRESULT OnEditorKillFocus(UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
 

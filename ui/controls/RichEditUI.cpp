@@ -152,9 +152,9 @@ LRESULT CRichEditUI::Send(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRichEditUI::Query(UINT msg, WPARAM wParam, LPARAM lParam) const {
-    LRESULT result = 0;
-    if (m_host) m_host->GetTextServices()->TxSendMessage(msg, wParam, lParam, &result);
-    return result;
+    // Questions go through TxSendMessage like every other message, so an
+    // override sees them too; asking changes nothing of the control itself.
+    return const_cast<CRichEditUI*>(this)->Send(msg, wParam, lParam);
 }
 
 long CRichEditUI::GetTextLength(DWORD flags) const {

@@ -104,7 +104,7 @@ public:
 
 private:
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-    // Asks the engine something that changes nothing (no "return" rule applies).
+    // Asks the engine something that changes nothing.
     LRESULT Query(UINT msg, WPARAM wParam, LPARAM lParam) const;
     bool AcceptsMouse(UINT msg, LPARAM lParam) const;
     void ShowContextMenu(POINT screen);

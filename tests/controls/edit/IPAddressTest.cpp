@@ -2,6 +2,11 @@
 // one the library draws and edits itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include "controls/edit/EditKit.h"
 
 namespace kvtest {
@@ -43,6 +48,75 @@ TEST(IPAddress, TheAddressGoesIntoTheNativeControlAndComesBackWhenTheFocusLeaves
     EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
     EXPECT_EQ(L"10.0.0.7", TextOf(host.Field()));
     EXPECT_EQ(MAKEIPADDRESS(10, 0, 0, 7), host.Field<CIPAddressUI>()->GetIP());
+}
+
+TEST(IPAddress, ADoubleClickBringsTheHiddenEditorBackWithTheAddress) {
+    FieldHost host(kField);
+    host.Field<CIPAddressUI>()->SetIP(MAKEIPADDRESS(10, 1, 2, 3));
+    const HWND native = host.Open(kIPAddress);
+    ASSERT_NE(nullptr, native);
+    host.Find<CControlUI>(L"other")->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
+    SendMessageW(native, IPM_CLEARADDRESS, 0, 0);
+    // A double click moves no focus: the field is not focused when it comes.
+    const RECT& rc = host.Field()->GetPos();
+    host.DoubleClick((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(native); }));
+    EXPECT_EQ(MAKEIPADDRESS(10, 1, 2, 3), ReadBack(native));
+}
+
+// The messages the system IP address control's own procedure gets, in the
+// editors made while the spy lives.
+class SystemControlSpy {
+public:
+    SystemControlSpy() {
+        s_seen.clear();
+        s_real = Swap(&Record);
+    }
+    SystemControlSpy(const SystemControlSpy&) = delete;
+    SystemControlSpy& operator=(const SystemControlSpy&) = delete;
+    ~SystemControlSpy() { Swap(s_real); }
+
+    // Where `msg` (with `code` in the high word of wParam, when given) came first; -1 when never.
+    static int IndexOf(UINT msg, int code = -1) {
+        for (size_t i = 0; i < s_seen.size(); ++i) {
+            if (s_seen[i].first == msg && (code < 0 || s_seen[i].second == code)) return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+private:
+    // Sets the class procedure that later windows of the class start with; returns the old one.
+    static WNDPROC Swap(WNDPROC proc) {
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_INTERNET_CLASSES};
+        InitCommonControlsEx(&classes);
+        const HWND probe = CreateWindowExW(0, WC_IPADDRESSW, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                           nullptr, nullptr);
+        const LONG_PTR old = SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+        DestroyWindow(probe);
+        return reinterpret_cast<WNDPROC>(old);
+    }
+    static LRESULT CALLBACK Record(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        s_seen.emplace_back(msg, HIWORD(wParam));
+        return CallWindowProcW(s_real, hwnd, msg, wParam, lParam);
+    }
+
+    static inline WNDPROC s_real = nullptr;
+    static inline std::vector<std::pair<UINT, int>> s_seen;
+};
+
+TEST(IPAddress, TheSystemControlTakesItsKillFocusBeforeTheAddressIsRead) {
+    const SystemControlSpy spy;
+    FieldHost host(kField);
+    const HWND native = host.Open(kIPAddress);
+    ASSERT_NE(nullptr, native);
+    host.Find<CControlUI>(L"other")->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(native); }));
+    const int read = SystemControlSpy::IndexOf(IPM_GETADDRESS);
+    ASSERT_GE(read, 0);
+    const int killFocus = SystemControlSpy::IndexOf(WM_COMMAND + 0x2000, EN_KILLFOCUS);
+    EXPECT_GE(killFocus, 0);
+    EXPECT_LT(killFocus, read);
 }
 
 TEST(IPAddress, EscapeKeepsTheOldTextAndBackspaceEmptiesIt) {
@@ -106,6 +180,51 @@ TEST(IPAddressEx, TheWheelStaysWithinAnOctet) {
     host.Wheel(rc.right - 5, y, -WHEEL_DELTA);
     EXPECT_EQ(L"255.0.0.0", TextOf(field));
 }
+
+// An address of zeros with no field chosen shows only its three dots: each in
+// the quarter it begins, aligned as the field's text is within the rest of the line.
+struct DotsCase {
+    const wchar_t* align;
+    // Where dot `i` (1 to 3) lies, from the text's left and right and a quarter of its width.
+    int (*centre)(int i, int left, int right, int quarter);
+};
+
+void PrintTo(const DotsCase& c, std::ostream* os) { *os << Narrow(c.align); }
+
+class IPAddressExDots : public ::testing::TestWithParam<DotsCase> {};
+
+TEST_P(IPAddressExDots, KeepTheFieldsAlignment) {
+    FieldHost host(L"<IPAddressEx name=\"field\" font=\"0\" height=\"26\" width=\"200\" align=\"" +
+                   std::wstring(GetParam().align) + L"\"/>");
+    auto* field = host.Field<CIPAddressExUI>();
+    field->SetIP(0);
+    ASSERT_TRUE(host.Paint());
+    const RECT& rc = field->GetPos();
+    const RECT padding = field->GetTextPadding();
+    const int left = rc.left + padding.left;
+    const int right = rc.right - padding.right;
+    std::vector<int> centres;
+    for (int i = 1; i <= 3; ++i) centres.push_back(GetParam().centre(i, left, right, (right - left) / 4));
+    const auto closeTo = [](int x, int centre) { return std::abs(x - centre) <= 4; };
+    // Columns with ink away from every dot, and dots with no ink near them.
+    std::vector<int> stray;
+    std::vector<int> missing = centres;
+    for (int x = rc.left; x < rc.right; ++x) {
+        if (host.CountInColumn(x, rc.top, rc.bottom, 0xFFFFFF) == rc.bottom - rc.top) continue;
+        if (std::none_of(centres.begin(), centres.end(), [&](int c) { return closeTo(x, c); })) stray.push_back(x);
+        missing.erase(std::remove_if(missing.begin(), missing.end(), [&](int c) { return closeTo(x, c); }),
+                      missing.end());
+    }
+    EXPECT_EQ(std::vector<int>{}, stray);
+    EXPECT_EQ(std::vector<int>{}, missing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Alignments, IPAddressExDots,
+    ::testing::Values(DotsCase{L"left", [](int i, int left, int, int quarter) { return left + i * quarter + 1; }},
+                      DotsCase{L"center",
+                               [](int i, int left, int right, int quarter) { return (left + i * quarter + right) / 2; }},
+                      DotsCase{L"right", [](int, int, int right, int) { return right - 2; }}));
 
 }  // namespace
 }  // namespace kvtest

@@ -8,6 +8,7 @@
 #include "controls/ControlsKit.h"
 #include "ui/controls/FadeButtonUI.h"
 #include "ui/controls/RingUI.h"
+#include "win/GdiOwners.h"
 
 namespace kvtest {
 namespace {
@@ -89,6 +90,16 @@ TEST_F(FadeButton, LeavingDuringTheFadeInFadesOutFromTheHotPicture) {
     EXPECT_EQ(kRed, seen.back());
 }
 
+// The ring's own timer, `ticks` times.
+void Tick(CRingUI& ring, int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        TUIEvent event;
+        event.type = EventTimer;
+        event.wParam = CRingUI::kTurnTimer;
+        ring.DoEvent(event);
+    }
+}
+
 class Ring : public ::testing::Test {
 protected:
     CRingUI* Open(LPCTSTR image) {
@@ -99,12 +110,7 @@ protected:
         return ring;
     }
     void Turn(int ticks) {
-        for (int i = 0; i < ticks; ++i) {
-            TUIEvent event;
-            event.type = EventTimer;
-            event.wParam = CRingUI::kTurnTimer;
-            ring->DoEvent(event);
-        }
+        Tick(*ring, ticks);
         EXPECT_TRUE(host.Paint());
     }
     bool OnEvent(void* param) {
@@ -140,11 +146,20 @@ TEST_F(Ring, AnImageThatCannotBeLoadedDrawsNothingAndStartsNoTimer) {
     EXPECT_EQ(0, turns);
 }
 
-TEST(RingAlone, IsDestroyedSafelyWithoutAWindow) {
+TEST(RingAlone, TurnsAndPaintsWithoutAWindowAndIsDestroyedSafely) {
+    // GDI+ runs while a paint manager lives; the ring belongs to none.
+    const CPaintManagerUI gdiplusUser;
     auto ring = std::make_unique<CRingUI>();
     ring->SetAttribute(L"bkimage", L"halves.png");
+    ring->SetPos(RECT{0, 0, 40, 40});
+    Tick(*ring, 5);
+    const kvwin::MemoryDib canvas(nullptr, 40, 40);
+    ASSERT_TRUE(canvas.Ready());
+    ring->PaintBkImage(canvas.dc());
+    GdiFlush();
+    EXPECT_EQ(kBlue, canvas.pixels()[20 * 40 + 5] & 0xFFFFFF) << "turned half round";
+    EXPECT_EQ(kRed, canvas.pixels()[20 * 40 + 34] & 0xFFFFFF);
     ring.reset();
-    SUCCEED();
 }
 
 }  // namespace

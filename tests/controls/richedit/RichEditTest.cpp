@@ -2,6 +2,9 @@
 // selection and the clipboard, limits, read-only, scrolling and painting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "controls/richedit/RichEditKit.h"
 
 namespace kvtest {
@@ -284,6 +287,40 @@ TEST(RichEdit, CommandsWithTheMenusNumbersFromElsewhereEditNothing) {
     for (const WPARAM command : {101, 102, 104, 105, 107}) host.Send(WM_COMMAND, command, 0);
     EXPECT_EQ(L"abc", host.Text());
     EXPECT_EQ(SEL_TEXT | SEL_MULTICHAR, host.edit->GetSelectionType());
+}
+
+// A rich edit that notes every message it gives the engine.
+class NotingRichEdit : public CRichEditUI {
+public:
+    HRESULT TxSendMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        seen.push_back(msg);
+        return CRichEditUI::TxSendMessage(msg, wParam, lParam, result);
+    }
+    std::vector<UINT> seen;
+};
+
+TEST(RichEdit, QuestionsToTheEngineGoThroughTxSendMessage) {
+    RichEditHost host;
+    auto* noting = new NotingRichEdit;
+    ASSERT_TRUE(host.Find<CContainerUI>(L"root")->Add(noting));
+    noting->SetText(L"abc");
+    const struct {
+        UINT msg;
+        void (*ask)(const CRichEditUI&);
+    } questions[] = {
+        {EM_GETTEXTLENGTHEX, [](const CRichEditUI& edit) { (void)edit.GetTextLength(); }},
+        {EM_GETTEXTEX, [](const CRichEditUI& edit) { (void)edit.GetText(); }},
+        {EM_SELECTIONTYPE, [](const CRichEditUI& edit) { (void)edit.GetSelectionType(); }},
+        {EM_CANUNDO, [](const CRichEditUI& edit) { (void)edit.CanUndo(); }},
+        {EM_CANREDO, [](const CRichEditUI& edit) { (void)edit.CanRedo(); }},
+    };
+    for (const auto& question : questions) {
+        noting->seen.clear();
+        question.ask(*noting);
+        EXPECT_NE(0, std::count(noting->seen.begin(), noting->seen.end(), question.msg))
+            << "message " << std::hex << question.msg;
+    }
+    EXPECT_EQ(L"abc", std::wstring(noting->GetText().GetData()));
 }
 
 struct FormatCase {
