@@ -1,7 +1,7 @@
 // The main window built from the client's skin: the page's window operations
 // called from another thread take effect on the window's own thread, the tray
-// icon and its menu, the loading animation, and every way of closing asks
-// first.
+// icon and its menu, the loading animation, and every way of closing but the
+// quiet quit command asks first.
 #include "client/common/ClientKit.h"
 
 #include <atomic>
@@ -293,6 +293,16 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"PageClose", [](ProbedFrame& f) { std::thread([&] { f.SendMenuMessage(-1); }).join(); }},
                       CloseCase{"PageQuit", [](ProbedFrame& f) { std::thread([&] { f.SendMenuMessage(999); }).join(); }}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindow, QuitCommandEndsTheProgramWithoutAsking) {
+    frame.answer = [] { return false; };
+    int quit = -1;
+    frame.PostMessage(WM_COMMAND, 0x10401);
+    ASSERT_TRUE(Pump([&] { return quit != -1; }, &quit));
+    EXPECT_EQ(0, quit);
+    EXPECT_EQ(0, frame.questions);
+    EXPECT_FALSE(frame.GetTrayIcon().IsEnabled());
+}
 
 }  // namespace
 }  // namespace kvclient::clienttest
