@@ -141,8 +141,10 @@ void DownloadUpdateFrame::ShowProgress(int percent) {
 }
 
 void DownloadUpdateFrame::ShowOutcome(Outcome outcome) {
-    if (outcome == Outcome::DownloadFailed) ShowMessageBox(L"下载更新包失败！", 0, false, nullptr);
-    if (outcome == Outcome::LaunchFailed) ShowMessageBox(L"启动更新包失败！", 0, false, nullptr);
+    // Owned by this window, so that this window's own activation, which may
+    // come after a failure at once, cannot cover the box.
+    if (outcome == Outcome::DownloadFailed) ShowMessageBox(L"下载更新包失败！", 0, false, m_hWnd);
+    if (outcome == Outcome::LaunchFailed) ShowMessageBox(L"启动更新包失败！", 0, false, m_hWnd);
     Close(1);
 }
 

@@ -232,6 +232,7 @@ protected:
         const std::string root = kvtest::FreshDirUnix("served");
         const std::vector<char> installer = kvtest::ReadFileBytes(KV_FAKE_INSTALLER);
         kvtest::WriteFileBytes(root + "/setup.exe", installer.data(), installer.size());
+        kvtest::WriteFileText(root + "/broken.exe", "not a program");
         s_server = new kvtest::HttpTestServer(root);
     }
     static void TearDownTestSuite() {
@@ -265,9 +266,18 @@ TEST_F(UpdateDownload, StartsTheInstallerWithTheClientFolderAsOneArgumentAndQuit
     }
 }
 
-// A failed transfer is reported by a box of the window's own thread; a
-// closed window ends its transfer at once, whether it flows or stalls, and
-// shows no box. Either way the main window comes back.
+// True when `upper` lies above `lower` among the top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND window = GetWindow(lower, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
+        if (window == upper) return true;
+    }
+    return false;
+}
+
+// A failed transfer or start is reported by a box of the window's own
+// thread, which stays in front of the window even when the window's own
+// activation comes later; a closed window ends its transfer at once, whether
+// it flows or stalls, and shows no box. Either way the main window comes back.
 enum class CloseWhen { Never, Progressing, Requested };
 
 struct EndCase {
@@ -275,6 +285,7 @@ struct EndCase {
     CloseWhen close;
     const wchar_t* box;    // the box's text; none for a close
     const char* logged;
+    bool keepsInstaller;
 };
 
 class UpdateEnd : public UpdateDownload, public ::testing::WithParamInterface<EndCase> {};
@@ -284,15 +295,20 @@ TEST_P(UpdateEnd, BringsTheMainWindowBack) {
     s_server->ClearRequests();
     std::wstring box;
     DWORD boxThread = 0;
+    bool boxInFront = false;
     DWORD closedAt = 0;
     Driver driver([&] {
+        const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
         if (const HWND shown = FindWindowW(L"MessageBoxFrame", nullptr)) {
             box = Text(shown, L"lab_text");
             boxThread = GetWindowThreadProcessId(shown, nullptr);
             EXPECT_FALSE(Control(shown, L"btn_ok")->IsVisible());
+            // The window's activation arriving only now, as it may on a slow display.
+            SetForegroundWindow(window);
+            BringWindowToTop(window);
+            boxInFront = Above(shown, window);
             PressEscape(shown);
         }
-        const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
         if (c.close == CloseWhen::Never || closedAt || !window) return false;
         const bool progressed = InterfaceOf<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue() > 0;
         if (c.close == CloseWhen::Progressing ? !progressed : s_server->Requests().empty()) return false;
@@ -307,19 +323,22 @@ TEST_P(UpdateEnd, BringsTheMainWindowBack) {
     EXPECT_EQ(c.box ? c.box : L"", box);
     if (c.box) {
         EXPECT_EQ(GetCurrentThreadId(), boxThread);
+        EXPECT_TRUE(boxInFront);
     } else {
         EXPECT_LT(GetTickCount() - closedAt, 5000u);
     }
     EXPECT_EQ(std::vector<UINT>{WM_APP_SHOW_MAIN}, m_main.Received());
     EXPECT_NE(std::string::npos, m_data.Log().find(kvtest::Gbk(c.logged)));
-    EXPECT_FALSE(clienttest::FileExists(m_data.Unix() + "/update/update.exe"));
+    EXPECT_EQ(c.keepsInstaller, clienttest::FileExists(m_data.Unix() + "/update/update.exe"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, UpdateEnd,
-    ::testing::Values(EndCase{"/missing.exe", CloseWhen::Never, L"下载更新包失败！", "HttpDownloadPogress 下载更新包失败！"},
-                      EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！"},
-                      EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！"}));
+    ::testing::Values(
+        EndCase{"/missing.exe", CloseWhen::Never, L"下载更新包失败！", "HttpDownloadPogress 下载更新包失败！", false},
+        EndCase{"/broken.exe", CloseWhen::Never, L"启动更新包失败！", "ShellExecuteA 启动更新包失败！", true},
+        EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！", false},
+        EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！", false}));
 
 }  // namespace
 }  // namespace kvclient
