@@ -1,7 +1,8 @@
 // The client's dialogs built from its own skin folder (this program's ZIPRES
 // 131): the message box's colours, the close question's answers, the
 // settings' combos and messages to the main window, and the update download
-// against a local server with a stand-in installer.
+// against a local server with a stand-in installer (and over a skin of the
+// test's that offers choices of line and zoom).
 #include "client/common/ClientKit.h"
 
 #include <functional>
@@ -15,7 +16,9 @@
 #include "client/SettingFrame.h"
 #include "support/HttpTestServer.h"
 #include "support/UiTestKit.h"
+#include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/core/ContainerUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/WindowImplBase.h"
 #include "ui/lists/ComboUI.h"
@@ -339,6 +342,69 @@ INSTANTIATE_TEST_SUITE_P(
         EndCase{"/broken.exe", CloseWhen::Never, L"启动更新包失败！", "ShellExecuteA 启动更新包失败！", true},
         EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！", false},
         EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！", false}));
+
+// A skin with a version line, a progress and its text of its own, and
+// choices of line (one more than there are lines) and of zoom (one more
+// than there are levels).
+constexpr wchar_t kChoicesSkin[] = LR"(<Window size="420,200">
+  <VerticalLayout>
+    <Label name="lab_version" text="版本说明" height="20" />
+    <Progress name="download_progress" height="10" value="40" />
+    <Label name="download_progress_text" text="皮肤的文字" height="20" />
+    <HorizontalLayout name="lines" height="20">
+      <Option name="line_item" group="l" width="20" /><Option name="line_item" group="l" width="20" />
+      <Option name="line_item" group="l" width="20" /><Option name="line_item" group="l" width="20" />
+    </HorizontalLayout>
+    <HorizontalLayout name="zooms" height="20">
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" />
+    </HorizontalLayout>
+  </VerticalLayout>
+</Window>)";
+
+class ChoicesUpdateFrame : public DownloadUpdateFrame {
+public:
+    using DownloadUpdateFrame::DownloadUpdateFrame;
+
+protected:
+    KvUI::CUIString GetSkinFile() override { return kChoicesSkin; }
+};
+
+struct ChoiceCase {
+    LPCTSTR row;
+    int option;
+    int line;  // the selection after the choice; both start at 1
+    int zoom;
+    UINT posted;
+};
+
+TEST_F(UpdateDownload, KeepsTheSkinsVersionLineAndPassesChoicesOnToTheMainWindow) {
+    ChoicesUpdateFrame frame("4.2", s_server->Url("/bytes/1000?delay=60000"));
+    ASSERT_TRUE(frame.CreateEx(nullptr, L"更新", kDialogStyle, 0));
+    const HWND window = frame.GetHWND();
+    // Nothing pumped yet, so no progress can have come.
+    EXPECT_EQ(L"版本说明", Text(window, L"lab_version"));
+    EXPECT_EQ(L"开始下载……", Text(window, L"download_progress_text"));
+    EXPECT_EQ(0, InterfaceOf<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue());
+
+    const ChoiceCase cases[] = {
+        {L"lines", 2, 2, 1, WM_APP_CHANGE_LINE},
+        {L"lines", 3, 1, 1, WM_APP_CHANGE_LINE},
+        {L"zooms", 5, 1, 5, WM_APP_CHANGE_ZOOM},
+        {L"zooms", 6, 1, 1, WM_APP_CHANGE_ZOOM},
+    };
+    for (const ChoiceCase& c : cases) {
+        g_selectedLine = 1;
+        g_selectedZoom = 1;
+        auto* row = InterfaceOf<KvUI::IContainerUI>(window, c.row, L"IContainer");
+        static_cast<KvUI::COptionUI*>(row->GetItemAt(c.option)->GetInterface(L"Option"))->Selected(true);
+        EXPECT_EQ(c.line, g_selectedLine) << c.row << c.option;
+        EXPECT_EQ(c.zoom, g_selectedZoom) << c.row << c.option;
+        EXPECT_EQ(std::vector<UINT>{c.posted}, m_main.Received()) << c.row << c.option;
+    }
+}
 
 }  // namespace
 }  // namespace kvclient
