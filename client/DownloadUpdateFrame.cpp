@@ -8,11 +8,12 @@
 
 #include "client/AppGlobals.h"
 #include "client/AppMessages.h"
+#include "client/LineZoomTables.h"
 #include "client/Log.h"
 #include "client/MessageBoxFrame.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/core/ContainerUI.h"
 #include "ui/core/ControlUI.h"
-#include "win/TextConversion.h"
 
 namespace kvclient {
 
@@ -23,6 +24,13 @@ constexpr char kLogSource[] = "DownloadUpdateFrame";
 // or the outcome.
 constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 0x101;
 constexpr UINT WM_DOWNLOAD_OUTCOME = WM_USER + 0x102;
+
+// An option's index is its place among its container's children; -1 outside one.
+int IndexInParent(KvUI::CControlUI* control) {
+    KvUI::CControlUI* parent = control->GetParent();
+    auto* container = parent ? static_cast<KvUI::IContainerUI*>(parent->GetInterface(L"IContainer")) : nullptr;
+    return container ? container->GetItemIndex(control) : -1;
+}
 
 std::string UpdateFolder() { return g_appDataDir + "update\\"; }
 std::string InstallerPath() { return UpdateFolder() + "update" + ".exe"; }
@@ -48,13 +56,10 @@ LPCTSTR DownloadUpdateFrame::GetWindowClassName() const { return L"DownloadUpdat
 
 void DownloadUpdateFrame::InitWindow() {
     SetProgramIcon();
-    m_labVersion = m_pm.FindControl(L"lab_version");
     m_progressText = m_pm.FindControl(L"download_progress_text");
     if (KvUI::CControlUI* progress = m_pm.FindControl(L"download_progress")) {
         m_progress = static_cast<KvUI::CProgressUI*>(progress->GetInterface(L"Progress"));
     }
-    // The version being installed, not a fixed text of the skin.
-    if (m_labVersion) m_labVersion->SetText((L"v" + kvwin::Utf8ToWide(m_version)).c_str());
     if (m_progress) m_progress->SetValue(0);
     if (m_progressText) m_progressText->SetText(L"开始下载……");
     SetForegroundWindow(m_hWnd);
@@ -68,6 +73,20 @@ void DownloadUpdateFrame::InitWindow() {
         Report(Outcome::DownloadFailed);
     }
     BringToTop();
+}
+
+void DownloadUpdateFrame::Notify(KvUI::TUINotify& msg) {
+    if (msg.type == L"selectchanged" && msg.sender) {
+        const KvUI::CUIString& name = msg.sender->GetName();
+        if (name == L"line_item") {
+            SetSelectedLine(IndexInParent(msg.sender));
+            ::PostMessageW(g_mainWnd, WM_APP_CHANGE_LINE, 0, 0);
+        } else if (name == L"line_itemZoom") {
+            SetSelectedZoom(IndexInParent(msg.sender));
+            ::PostMessageW(g_mainWnd, WM_APP_CHANGE_ZOOM, 0, 0);
+        }
+    }
+    DialogFrame::Notify(msg);
 }
 
 KvUI::CUIString DownloadUpdateFrame::GetSkinFile() { return L"download_update.xml"; }
@@ -141,8 +160,10 @@ void DownloadUpdateFrame::ShowProgress(int percent) {
 }
 
 void DownloadUpdateFrame::ShowOutcome(Outcome outcome) {
-    if (outcome == Outcome::DownloadFailed) ShowMessageBox(L"下载更新包失败！", 0, false, nullptr);
-    if (outcome == Outcome::LaunchFailed) ShowMessageBox(L"启动更新包失败！", 0, false, nullptr);
+    // Owned by this window, so that this window's own activation, which may
+    // come after a failure at once, cannot cover the box.
+    if (outcome == Outcome::DownloadFailed) ShowMessageBox(L"下载更新包失败！", 0, false, m_hWnd);
+    if (outcome == Outcome::LaunchFailed) ShowMessageBox(L"启动更新包失败！", 0, false, m_hWnd);
     Close(1);
 }
 

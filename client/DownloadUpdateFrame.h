@@ -4,7 +4,9 @@
 // the main window comes back. The download runs on a thread of its own that
 // never touches a window: it posts its progress and its outcome to this
 // window, whose own thread updates the controls and shows any message box,
-// and it posts WM_APP_SHOW_MAIN to the main window itself.
+// and it posts WM_APP_SHOW_MAIN to the main window itself. A skin that offers
+// choices of line or zoom ("line_item", "line_itemZoom" options) has them
+// passed on to the main window.
 #include <windows.h>
 
 #include <string>
@@ -29,6 +31,7 @@ public:
 
     LPCTSTR GetWindowClassName() const override;
     void InitWindow() override;
+    void Notify(KvUI::TUINotify& msg) override;
 
 protected:
     KvUI::CUIString GetSkinFile() override;
@@ -51,7 +54,6 @@ private:
 
     std::string m_version;
     std::string m_link;
-    KvUI::CControlUI* m_labVersion = nullptr;
     KvUI::CControlUI* m_progressText = nullptr;
     KvUI::CProgressUI* m_progress = nullptr;
     kvwin::UniqueKernelHandle m_thread;

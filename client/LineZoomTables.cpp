@@ -33,4 +33,8 @@ void SetSelectedLine(int index) {
     if (index >= 0 && index < static_cast<int>(g_serverLines.size())) g_selectedLine = index;
 }
 
+void SetSelectedZoom(int index) {
+    if (index >= 0 && index < static_cast<int>(g_zoomLevels.size())) g_selectedZoom = index;
+}
+
 }  // namespace kvclient

@@ -28,5 +28,7 @@ extern int g_selectedZoom;
 
 // Selects the line when the index names one; otherwise keeps the selection.
 void SetSelectedLine(int index);
+// The same for the zoom.
+void SetSelectedZoom(int index);
 
 }  // namespace kvclient

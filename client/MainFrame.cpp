@@ -320,10 +320,10 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_COMMAND:
-            // The quit command asks first, like every other way of closing.
+            // The quiet quit: no question, the program just ends.
             if (wParam == kQuitCommand) {
-                Close(1);
-                return 0;
+                m_trayIcon.Delete();
+                PostQuitMessage(0);
             }
             break;
         case WM_ERASEBKGND:

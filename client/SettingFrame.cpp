@@ -83,7 +83,7 @@ void SettingFrame::ZoomChosen() {
     if (!m_comboZoom) return;
     const int zoom = m_comboZoom->GetCurSel();
     if (zoom == g_selectedZoom) return;
-    if (zoom >= 0 && zoom < static_cast<int>(g_zoomLevels.size())) g_selectedZoom = zoom;
+    SetSelectedZoom(zoom);
     ::PostMessageW(g_mainWnd, WM_APP_CHANGE_ZOOM, 0, 0);
 }
 

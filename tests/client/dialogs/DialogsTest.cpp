@@ -1,7 +1,8 @@
 // The client's dialogs built from its own skin folder (this program's ZIPRES
 // 131): the message box's colours, the close question's answers, the
 // settings' combos and messages to the main window, and the update download
-// against a local server with a stand-in installer.
+// against a local server with a stand-in installer (and over a skin of the
+// test's that offers choices of line and zoom).
 #include "client/common/ClientKit.h"
 
 #include <functional>
@@ -15,7 +16,9 @@
 #include "client/SettingFrame.h"
 #include "support/HttpTestServer.h"
 #include "support/UiTestKit.h"
+#include "ui/controls/OptionUI.h"
 #include "ui/controls/ProgressUI.h"
+#include "ui/core/ContainerUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/core/WindowImplBase.h"
 #include "ui/lists/ComboUI.h"
@@ -232,6 +235,7 @@ protected:
         const std::string root = kvtest::FreshDirUnix("served");
         const std::vector<char> installer = kvtest::ReadFileBytes(KV_FAKE_INSTALLER);
         kvtest::WriteFileBytes(root + "/setup.exe", installer.data(), installer.size());
+        kvtest::WriteFileText(root + "/broken.exe", "not a program");
         s_server = new kvtest::HttpTestServer(root);
     }
     static void TearDownTestSuite() {
@@ -265,9 +269,18 @@ TEST_F(UpdateDownload, StartsTheInstallerWithTheClientFolderAsOneArgumentAndQuit
     }
 }
 
-// A failed transfer is reported by a box of the window's own thread; a
-// closed window ends its transfer at once, whether it flows or stalls, and
-// shows no box. Either way the main window comes back.
+// True when `upper` lies above `lower` among the top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND window = GetWindow(lower, GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
+        if (window == upper) return true;
+    }
+    return false;
+}
+
+// A failed transfer or start is reported by a box of the window's own
+// thread, which stays in front of the window even when the window's own
+// activation comes later; a closed window ends its transfer at once, whether
+// it flows or stalls, and shows no box. Either way the main window comes back.
 enum class CloseWhen { Never, Progressing, Requested };
 
 struct EndCase {
@@ -275,6 +288,7 @@ struct EndCase {
     CloseWhen close;
     const wchar_t* box;    // the box's text; none for a close
     const char* logged;
+    bool keepsInstaller;
 };
 
 class UpdateEnd : public UpdateDownload, public ::testing::WithParamInterface<EndCase> {};
@@ -284,15 +298,20 @@ TEST_P(UpdateEnd, BringsTheMainWindowBack) {
     s_server->ClearRequests();
     std::wstring box;
     DWORD boxThread = 0;
+    bool boxInFront = false;
     DWORD closedAt = 0;
     Driver driver([&] {
+        const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
         if (const HWND shown = FindWindowW(L"MessageBoxFrame", nullptr)) {
             box = Text(shown, L"lab_text");
             boxThread = GetWindowThreadProcessId(shown, nullptr);
             EXPECT_FALSE(Control(shown, L"btn_ok")->IsVisible());
+            // The window's activation arriving only now, as it may on a slow display.
+            SetForegroundWindow(window);
+            BringWindowToTop(window);
+            boxInFront = Above(shown, window);
             PressEscape(shown);
         }
-        const HWND window = FindWindowW(L"DownloadUpdateFrame", nullptr);
         if (c.close == CloseWhen::Never || closedAt || !window) return false;
         const bool progressed = InterfaceOf<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue() > 0;
         if (c.close == CloseWhen::Progressing ? !progressed : s_server->Requests().empty()) return false;
@@ -307,19 +326,85 @@ TEST_P(UpdateEnd, BringsTheMainWindowBack) {
     EXPECT_EQ(c.box ? c.box : L"", box);
     if (c.box) {
         EXPECT_EQ(GetCurrentThreadId(), boxThread);
+        EXPECT_TRUE(boxInFront);
     } else {
         EXPECT_LT(GetTickCount() - closedAt, 5000u);
     }
     EXPECT_EQ(std::vector<UINT>{WM_APP_SHOW_MAIN}, m_main.Received());
     EXPECT_NE(std::string::npos, m_data.Log().find(kvtest::Gbk(c.logged)));
-    EXPECT_FALSE(clienttest::FileExists(m_data.Unix() + "/update/update.exe"));
+    EXPECT_EQ(c.keepsInstaller, clienttest::FileExists(m_data.Unix() + "/update/update.exe"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, UpdateEnd,
-    ::testing::Values(EndCase{"/missing.exe", CloseWhen::Never, L"下载更新包失败！", "HttpDownloadPogress 下载更新包失败！"},
-                      EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！"},
-                      EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！"}));
+    ::testing::Values(
+        EndCase{"/missing.exe", CloseWhen::Never, L"下载更新包失败！", "HttpDownloadPogress 下载更新包失败！", false},
+        EndCase{"/broken.exe", CloseWhen::Never, L"启动更新包失败！", "ShellExecuteA 启动更新包失败！", true},
+        EndCase{"/bytes/20000000?rate=200000", CloseWhen::Progressing, nullptr, "[用户取消] 下载更新包失败！", false},
+        EndCase{"/bytes/1000?delay=60000", CloseWhen::Requested, nullptr, "[用户取消] 下载更新包失败！", false}));
+
+// A skin with a version line, a progress and its text of its own, and
+// choices of line (one more than there are lines) and of zoom (one more
+// than there are levels).
+constexpr wchar_t kChoicesSkin[] = LR"(<Window size="420,200">
+  <VerticalLayout>
+    <Label name="lab_version" text="版本说明" height="20" />
+    <Progress name="download_progress" height="10" value="40" />
+    <Label name="download_progress_text" text="皮肤的文字" height="20" />
+    <HorizontalLayout name="lines" height="20">
+      <Option name="line_item" group="l" width="20" /><Option name="line_item" group="l" width="20" />
+      <Option name="line_item" group="l" width="20" /><Option name="line_item" group="l" width="20" />
+    </HorizontalLayout>
+    <HorizontalLayout name="zooms" height="20">
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" /><Option name="line_itemZoom" group="z" width="20" />
+      <Option name="line_itemZoom" group="z" width="20" />
+    </HorizontalLayout>
+  </VerticalLayout>
+</Window>)";
+
+class ChoicesUpdateFrame : public DownloadUpdateFrame {
+public:
+    using DownloadUpdateFrame::DownloadUpdateFrame;
+
+protected:
+    KvUI::CUIString GetSkinFile() override { return kChoicesSkin; }
+};
+
+struct ChoiceCase {
+    LPCTSTR row;
+    int option;
+    int line;  // the selection after the choice; both start at 1
+    int zoom;
+    UINT posted;
+};
+
+TEST_F(UpdateDownload, KeepsTheSkinsVersionLineAndPassesChoicesOnToTheMainWindow) {
+    ChoicesUpdateFrame frame("4.2", s_server->Url("/bytes/1000?delay=60000"));
+    ASSERT_TRUE(frame.CreateEx(nullptr, L"更新", kDialogStyle, 0));
+    const HWND window = frame.GetHWND();
+    // Nothing pumped yet, so no progress can have come.
+    EXPECT_EQ(L"版本说明", Text(window, L"lab_version"));
+    EXPECT_EQ(L"开始下载……", Text(window, L"download_progress_text"));
+    EXPECT_EQ(0, InterfaceOf<KvUI::CProgressUI>(window, L"download_progress", L"Progress")->GetValue());
+
+    const ChoiceCase cases[] = {
+        {L"lines", 2, 2, 1, WM_APP_CHANGE_LINE},
+        {L"lines", 3, 1, 1, WM_APP_CHANGE_LINE},
+        {L"zooms", 5, 1, 5, WM_APP_CHANGE_ZOOM},
+        {L"zooms", 6, 1, 1, WM_APP_CHANGE_ZOOM},
+    };
+    for (const ChoiceCase& c : cases) {
+        g_selectedLine = 1;
+        g_selectedZoom = 1;
+        auto* row = InterfaceOf<KvUI::IContainerUI>(window, c.row, L"IContainer");
+        static_cast<KvUI::COptionUI*>(row->GetItemAt(c.option)->GetInterface(L"Option"))->Selected(true);
+        EXPECT_EQ(c.line, g_selectedLine) << c.row << c.option;
+        EXPECT_EQ(c.zoom, g_selectedZoom) << c.row << c.option;
+        EXPECT_EQ(std::vector<UINT>{c.posted}, m_main.Received()) << c.row << c.option;
+    }
+}
 
 }  // namespace
 }  // namespace kvclient

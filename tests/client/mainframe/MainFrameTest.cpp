@@ -1,19 +1,26 @@
 // The main window built from the client's skin: the page's window operations
-// called from another thread take effect on the window's own thread, and
-// every way of closing asks first.
+// called from another thread take effect on the window's own thread, the tray
+// icon and its menu, the loading animation, and every way of closing but the
+// quiet quit command asks first.
 #include "client/common/ClientKit.h"
 
 #include <atomic>
 #include <cwchar>
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "client/AppGlobals.h"
+#include "client/AppMessages.h"
 #include "client/AppStartup.h"
 #include "client/MainFrame.h"
 #include "support/UiTestKit.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/lists/MenuObserver.h"
+#include "ui/lists/MenuUI.h"
+#include "ui/lists/MenuWnd.h"
 
 namespace kvclient::clienttest {
 namespace {
@@ -47,6 +54,8 @@ public:
     }
     KvUI::CControlUI* Find(LPCTSTR name) { return m_pm.FindControl(name); }
     RECT BorderInset() { return static_cast<KvUI::CContainerUI*>(Find(L"BrowserLayoutInset"))->GetInset(); }
+    // The shell's report of a mouse message over the tray icon.
+    void TrayClick(UINT mouseMessage) { SendMessage(GetTrayIcon().GetCallbackMessage(), 0, mouseMessage); }
 
     std::function<bool()> answer;
     std::atomic<int> questions{0};
@@ -105,17 +114,109 @@ TEST_F(MainWindow, FlashingBlinksTheTrayIconUntilTheWindowIsActive) {
                                        nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     ASSERT_TRUE(Pump([&] { return GetForegroundWindow() == other; }));
-    OnOtherThread([&] {
-        frame.WindowFlash();
-        frame.WindowFlash();
-    });
+    OnOtherThread([&] { frame.WindowFlash(); });
     EXPECT_TRUE(frame.IsFlashing());
     ASSERT_TRUE(Pump([&] { return frame.GetTrayIcon().IsHidden(); }));
+
+    // The page asks again and again while it flashes: the blinking keeps its
+    // pace, where a restarted period would never come to its next step.
+    DWORD askedAt = 0;
+    ASSERT_TRUE(Pump(
+        [&] {
+            if (GetTickCount() - askedAt >= 100) {
+                askedAt = GetTickCount();
+                OnOtherThread([&] { frame.WindowFlash(); });
+            }
+            return !frame.GetTrayIcon().IsHidden();
+        },
+        nullptr, 2500));
 
     SetForegroundWindow(frame);
     ASSERT_TRUE(Pump([&] { return !frame.IsFlashing(); }));
     EXPECT_FALSE(frame.GetTrayIcon().IsHidden());
     DestroyWindow(other);
+}
+
+TEST_F(MainWindow, TrayLeftClickRestoresAMinimisedWindow) {
+    frame.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    ASSERT_TRUE(IsIconic(frame));
+    frame.TrayClick(WM_LBUTTONUP);
+    EXPECT_FALSE(IsIconic(frame));
+    EXPECT_TRUE(IsWindowVisible(frame));
+}
+
+struct ToggleCase {
+    const char* name;
+    std::function<void(ProbedFrame&)> toggle;
+};
+
+void PostMenuCommand(ProbedFrame& frame, const wchar_t* name) {
+    auto record = std::make_unique<KvUI::MenuCommandRecord>();
+    wcscpy(record->name, name);
+    if (frame.PostMessage(KvUI::MenuCommandMessage, reinterpret_cast<WPARAM>(record.get()))) record.release();
+}
+
+class Toggling : public MainWindow, public ::testing::WithParamInterface<ToggleCase> {};
+
+TEST_P(Toggling, HidesTheShownWindowAndShowsTheHiddenOne) {
+    for (const bool shownAfter : {false, true}) {
+        GetParam().toggle(frame);
+        EXPECT_TRUE(Pump([&] { return IsWindowVisible(frame) == (shownAfter ? TRUE : FALSE); })) << shownAfter;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, Toggling,
+    ::testing::Values(ToggleCase{"TrayLeftClick", [](ProbedFrame& f) { f.TrayClick(WM_LBUTTONUP); }},
+                      ToggleCase{"TrayMenuHideShow", [](ProbedFrame& f) { PostMenuCommand(f, L"hideshowwin"); }}),
+    [](const ::testing::TestParamInfo<ToggleCase>& info) { return std::string(info.param.name); });
+
+BOOL CALLBACK CollectMenu(HWND window, LPARAM param) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wcscmp(name, L"KvUIMenuWnd") == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+// The menu windows open on this thread.
+std::vector<HWND> MenuWindows() {
+    std::vector<HWND> menus;
+    EnumThreadWindows(GetCurrentThreadId(), CollectMenu, reinterpret_cast<LPARAM>(&menus));
+    return menus;
+}
+
+std::wstring FirstMenuItem(HWND menuWindow) {
+    auto* window = reinterpret_cast<KvUI::CWindowWnd*>(GetWindowLongPtrW(menuWindow, GWLP_USERDATA));
+    auto* menu = static_cast<KvUI::CMenuUI*>(static_cast<KvUI::CMenuWnd*>(window)->GetMenuRoot());
+    return menu->GetItemAt(0)->GetText().GetData();
+}
+
+TEST_F(MainWindow, TrayRightClickOpensAFreshMenuOfferingToHideOrShowTheWindow) {
+    HWND previous = nullptr;
+    for (const bool shown : {true, false}) {
+        frame.ShowWindow(shown, false);
+        frame.TrayClick(WM_RBUTTONUP);
+        const std::vector<HWND> menus = MenuWindows();
+        ASSERT_EQ(1u, menus.size()) << shown;
+        EXPECT_NE(previous, menus[0]);
+        EXPECT_EQ(shown ? L"隐藏主窗体" : L"显示主窗体", FirstMenuItem(menus[0]));
+        previous = menus[0];
+    }
+}
+
+TEST_F(MainWindow, LoadingAnimationStopsWhenThePageHasLoaded) {
+    KvUI::CControlUI* animation = frame.Find(L"loadgif");
+    ASSERT_TRUE(animation->IsVisible());
+    frame.SendMessage(WM_APP_LOAD_END);
+    EXPECT_FALSE(animation->IsVisible());
+}
+
+TEST_F(MainWindow, LoadingAnimationStopsAfterThreeSecondsWithoutAPage) {
+    const DWORD opened = GetTickCount();
+    KvUI::CControlUI* animation = frame.Find(L"loadgif");
+    ASSERT_TRUE(animation->IsVisible());
+    ASSERT_TRUE(Pump([&] { return !animation->IsVisible(); }, nullptr, 8000));
+    EXPECT_GE(GetTickCount() - opened, 2500u);
 }
 
 struct OwnedSearch {
@@ -185,12 +286,6 @@ TEST_P(Closing, QuitsAndRemovesTheTrayIconOnlyAfterTheUserConfirmed) {
     EXPECT_FALSE(frame.GetTrayIcon().IsEnabled());
 }
 
-void PostMenuCommand(ProbedFrame& frame, const wchar_t* name) {
-    auto record = std::make_unique<KvUI::MenuCommandRecord>();
-    wcscpy(record->name, name);
-    if (frame.PostMessage(KvUI::MenuCommandMessage, reinterpret_cast<WPARAM>(record.get()))) record.release();
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Requests, Closing,
     ::testing::Values(CloseCase{"CloseMessage", [](ProbedFrame& f) { f.PostMessage(WM_CLOSE); }},
@@ -198,6 +293,16 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"PageClose", [](ProbedFrame& f) { std::thread([&] { f.SendMenuMessage(-1); }).join(); }},
                       CloseCase{"PageQuit", [](ProbedFrame& f) { std::thread([&] { f.SendMenuMessage(999); }).join(); }}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindow, QuitCommandEndsTheProgramWithoutAsking) {
+    frame.answer = [] { return false; };
+    int quit = -1;
+    frame.PostMessage(WM_COMMAND, 0x10401);
+    ASSERT_TRUE(Pump([&] { return quit != -1; }, &quit));
+    EXPECT_EQ(0, quit);
+    EXPECT_EQ(0, frame.questions);
+    EXPECT_FALSE(frame.GetTrayIcon().IsEnabled());
+}
 
 }  // namespace
 }  // namespace kvclient::clienttest

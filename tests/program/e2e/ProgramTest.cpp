@@ -17,7 +17,7 @@ namespace {
 constexpr DWORD kLine0Band = 0x2E8B57;
 constexpr DWORD kLine1Band = 0xB8860B;
 constexpr int kBandHeight = 100;
-constexpr int kRowHeight = 28;  // all 15 rows stay inside the 1000 x 640 window
+constexpr int kRowHeight = 28;  // all 16 rows stay inside the 1000 x 640 window
 constexpr int kTitleBarHeight = 30;
 constexpr DWORD kWait = 10000;
 
@@ -179,6 +179,7 @@ TEST_F(Program, EveryPageFunctionActsOnTheWindow) {
         "AppExtension.WindowCenter()",
         "AppExtension.SetThemeColor(0xFF336699 | 0)",
         "AppExtension.SetBorder(AppExtension.GetVersion() == '4.1' ? 10 : 5)",
+        "AppExtension.SetBorder(0)",
         "AppExtension.SetTitleColor(0xFFFF0000 | 0); AppExtension.SetWinTitle('红色标题')",
         "AppExtension.WindowFlash()",
         "AppExtension.WindowVisible(0)",
@@ -211,6 +212,17 @@ TEST_F(Program, EveryPageFunctionActsOnTheWindow) {
     click();
     EXPECT_TRUE(until([&] { return Capture(main).RunFromLeft(middle, 0x336699) == 10; }))
         << "border " << Capture(main).RunFromLeft(middle, 0x336699);
+    // Without a border the page fills the whole window under the title bar.
+    RECT page = {};
+    auto pageFillsTheWindow = [&] {
+        GetWindowRect(browser, &page);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&page), 2);
+        return page.left == 0 && page.top == kTitleBarHeight && page.right == 1000 && page.bottom == 640;
+    };
+    click();
+    EXPECT_TRUE(until(pageFillsTheWindow))
+        << "page at " << page.left << "," << page.top << "," << page.right << "," << page.bottom;
+    EXPECT_EQ(0, Capture(main).RunFromLeft(middle, 0x336699));
 
     auto redTitlePixels = [&] {
         const Pixels p = Capture(main);
