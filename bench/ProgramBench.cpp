@@ -1,7 +1,7 @@
 // The real korvanthel.exe started as a user starts it, against the local web
 // application (scripts/webapp, which scripts/bench starts on the port this
 // program was built for): from process start (a) until the main window shows
-// its finished frame, (b) until the page's load handler reaches the server,
+// its finished frame, (b) until the web application has sent it the page,
 // and (d) the private memory of the client and its renderers once the page
 // is shown. The stripped size (c) is measured by scripts/bench.
 #include "bench/Bench.h"
@@ -46,7 +46,7 @@ std::wstring WindowsPath(const std::string& unixPath) {
     return path;
 }
 
-// The time the web application saw the page's "loaded" call; 0 while it has not.
+// The time the web application had sent the page; 0 while it has not.
 double LoadedAt(const std::wstring& marker) {
     const kvwin::UniqueKernelHandle file(
         CreateFileW(marker.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
@@ -183,7 +183,7 @@ void RunProgramBench() {
         memory.push_back(run.privateMiB);
     }
     std::printf("  (a) main window's frame first painted complete: %7.1f ms  (target < 400 ms)\n", Median(painted));
-    std::printf("  (b) page's load handler reached the server:     %7.1f ms  (target < 800 ms)\n", Median(loaded));
+    std::printf("  (b) page sent by the web application:           %7.1f ms  (target < 800 ms)\n", Median(loaded));
     std::printf("  (d) private memory (RssAnon), client, renderers:%7.1f MiB (target < 60 MB)\n\n", Median(memory));
 }
 

@@ -181,13 +181,13 @@ bool HttpDownloadFile(const std::string& url, const std::string& path, std::uint
     // A file whose last bytes never reached the disk is a failed transfer too.
     if (!file.Close() && result == CURLE_OK) result = CURLE_WRITE_ERROR;
     if (result != CURLE_OK) {
-        WriteLog(LOG_ERROR, "HttpFunction", __LINE__, "HttpDownloadFile ERROR url: %s code:%d ", url.c_str(),
-                 static_cast<int>(result));
+        WriteLog(LOG_ERROR, "HttpFunction", __LINE__, "HttpDownloadFile ERROR url: %s code:%d ",
+                 LoggedAddress(url).c_str(), static_cast<int>(result));
         return false;
     }
     if (status != kHttpOk) {
         WriteLog(LOG_ERROR, "HttpFunction", __LINE__, "HttpDownloadFile retcode != 200 url: %s code:%d ",
-                 url.c_str(), static_cast<int>(status));
+                 LoggedAddress(url).c_str(), static_cast<int>(status));
         return false;
     }
     file.Keep();

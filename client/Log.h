@@ -3,6 +3,7 @@
 // to standard error until "log.txt" in the data folder is open, then to it.
 // Entries from several threads at once never mix within a line.
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>  // __MINGW_PRINTF_FORMAT: the printf family this runtime uses
 #include <string>
 
@@ -21,6 +22,15 @@ void WriteLog(int level, const char* file, int line, const char* format, ...)
 void LogWriteConsole(int level, const char* file, int line, const char* format, va_list args);
 // "%s %-5s :" (time, level) and the text to "log.txt"; to standard error while it is not open.
 void LogWriteFile(int level, const char* file, int line, const char* format, va_list args);
+
+// The most of an address that a log line keeps. Addresses come from pages and
+// servers and may be megabytes long; the start names the request well enough.
+constexpr size_t kMaxLoggedAddress = 256;
+
+// `url` as every log line prints it: control characters written as %XX, so
+// that it stays on its own line, and anything past kMaxLoggedAddress bytes
+// (never within a UTF-8 character) replaced by "...(<whole length> bytes)".
+std::string LoggedAddress(const std::string& url);
 
 // g_appDataDir + "log.txt".
 std::string GetLogFilePath();

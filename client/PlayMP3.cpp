@@ -72,9 +72,20 @@ bool FetchIntoCache(const std::string& url, const std::string& path) {
 // The requests not yet taken, served in order by at most kMaxSoundsAtOnce threads.
 class RequestQueue {
 public:
-    void Add(std::string url) {
+    // Logs the request, under the lock so that its line comes before anything
+    // its thread logs; refused, with only that logged, when the queue is full.
+    void Add(const std::string& url) {
+        const std::string logged = LoggedAddress(url);
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_waiting.push_back(std::move(url));
+        // Counting the requests being served as well makes a burst that
+        // arrives before the threads take their first requests count the same.
+        if (m_waiting.size() + m_serving >= kMaxSoundsAtOnce + kMaxWaitingSounds) {
+            WriteLog(LOG_ERROR, "PlayMP3", __LINE__, "PlayMP3::NewThreadPlayUrl refused, %u waiting: %s ",
+                     static_cast<unsigned>(kMaxWaitingSounds), logged.c_str());
+            return;
+        }
+        WriteLog(LOG_INFO, "PlayMP3", __LINE__, "PlayMP3::NewThreadPlayUrl %s ", logged.c_str());
+        m_waiting.push_back(url);
         // A thread that cannot start leaves the request waiting for the next thread that does.
         if (m_threads < kMaxSoundsAtOnce && _beginthread(Serve, 0, this) != static_cast<uintptr_t>(-1)) ++m_threads;
     }
@@ -83,7 +94,7 @@ private:
     // Thread body: plays the waiting requests until none is left, then ends.
     static void __cdecl Serve(void* queue) {
         auto& self = *static_cast<RequestQueue*>(queue);
-        for (std::string url; self.Take(url);) PlayUrl(url);
+        for (std::string url; self.Take(url); self.Served()) PlayUrl(url);
     }
 
     // The oldest request; false, with this thread counted out, when none waits.
@@ -95,12 +106,19 @@ private:
         }
         url = std::move(m_waiting.front());
         m_waiting.pop_front();
+        ++m_serving;
         return true;
+    }
+
+    void Served() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        --m_serving;
     }
 
     std::mutex m_mutex;
     std::deque<std::string> m_waiting;
     int m_threads = 0;
+    size_t m_serving = 0;
 };
 
 // Lives as long as the process: its threads may still be playing at exit.
@@ -123,7 +141,6 @@ void Init() {
 }
 
 int NewThreadPlayUrl(const std::string& url) {
-    WriteLog(LOG_INFO, "PlayMP3", __LINE__, "PlayMP3::NewThreadPlayUrl %s ", url.c_str());
     Requests().Add(url);
     return 0;
 }

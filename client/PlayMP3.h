@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,12 +18,18 @@ constexpr std::uint64_t kMaxSoundBytes = 32u << 20;
 // order. A page that asks for sounds in a loop thus holds a few threads and
 // connections, never one per request.
 constexpr int kMaxSoundsAtOnce = 4;
+// Requests that may wait behind the kMaxSoundsAtOnce being served; one more is
+// refused and logged. A page that asks faster than sounds arrive (from a
+// server that never answers) thus holds a bounded memory, and its sounds do
+// not play long after the fact.
+constexpr size_t kMaxWaitingSounds = 16;
 
 // Prepares the cache folder (g_appDataDir + "\mp3filecache\"): created, or
 // emptied of its files at every start; then initialises libmpg123.
 void Init();
-// Logs the request and queues `url` (UTF-8) to be played on one of the
-// player's threads, starting one when fewer than kMaxSoundsAtOnce run; returns 0.
+// Queues `url` (UTF-8) to be played on one of the player's threads, starting
+// one when fewer than kMaxSoundsAtOnce run, and logs the request; refuses it,
+// logging that instead, when kMaxWaitingSounds wait already. Returns 0.
 int NewThreadPlayUrl(const std::string& url);
 // The request's work, on the calling thread: fetch into the cache (up to
 // kMaxSoundBytes) when the file is not there yet, then decode and play it.

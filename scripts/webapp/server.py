@@ -4,16 +4,16 @@
     server.py --port <n> --state-dir <dir> [--media-dir <dir>]
 
 Serves the pages of this folder on 127.0.0.1:<port>:
-  /                          app.html (every server line but the refused one opens it)
+  /                          app.html (every server line but the refused one opens it);
+                             each time it has been sent, <state-dir>/loaded receives
+                             the seconds since the epoch: the client is showing the page
   /<file>                    a file of this folder
   /media/<file>              a file of the media folder: tone.mp3 (a short tone)
-  /loaded                    the page's "I am shown" call: writes <state-dir>/loaded
-                             (the seconds since the epoch) and answers with silence
   POST /UpdateVersion/index  the update service: this version, so nothing is offered
 
 <state-dir>/ready receives the port once the server listens; every request
-is appended to <state-dir>/requests.log. The sounds are made with sox and
-lame into the media folder (default <state-dir>/media) when missing.
+is appended to <state-dir>/requests.log. The tone is made with sox and lame
+into the media folder (default <state-dir>/media) when missing.
 """
 import argparse
 import http.server
@@ -39,10 +39,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
-        if path == "/loaded":
-            self.mark_loaded()
-        elif path == "/":
+        if path == "/":
             self.send_file(PAGES, "app.html")
+            self.mark_loaded()
         elif path.startswith("/media/"):
             self.send_file(self.server.media_dir, path[len("/media/"):])
         else:
@@ -60,7 +59,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with open(marker + ".tmp", "w", encoding="ascii") as f:
             f.write("%.3f\n" % time.time())
         os.replace(marker + ".tmp", marker)
-        self.send_file(self.server.media_dir, "silence.mp3")
 
     def send_file(self, folder, name):
         full = os.path.realpath(os.path.join(folder, name))
@@ -112,7 +110,6 @@ def main():
     media = args.media_dir or os.path.join(args.state_dir, "media")
     os.makedirs(media, exist_ok=True)
     make_mp3(media, "tone.mp3", "synth", "1.2", "sine", "660", "fade", "0.05", "1.2", "0.3", "vol", "0.5")
-    make_mp3(media, "silence.mp3", "trim", "0", "0.1")
     server = Server(args.port, args.state_dir, media)
     ready = os.path.join(args.state_dir, "ready")
     with open(ready + ".tmp", "w", encoding="ascii") as f:

@@ -57,6 +57,11 @@ inline std::string LogMessage(const std::string& line) {
     return line.size() > 16 ? line.substr(16) : std::string();
 }
 
+// How a log line shows an ASCII address longer than kMaxLoggedAddress.
+inline std::string CutAddress(const std::string& url) {
+    return url.substr(0, kMaxLoggedAddress) + "...(" + std::to_string(url.size()) + " bytes)";
+}
+
 inline std::string FileText(const std::string& unixPath) {
     const std::vector<char> bytes = kvtest::ReadFileBytes(unixPath);
     return std::string(bytes.begin(), bytes.end());

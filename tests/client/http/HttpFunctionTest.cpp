@@ -191,6 +191,19 @@ TEST_F(Http, DownloadFileToARefusedAddressLogsTheConnectError) {
     EXPECT_EQ("HttpDownloadFile ERROR url: " + url + " code:7 ", LogMessage(lines[0]));
 }
 
+TEST_F(Http, DownloadFailuresLogLongAddressesCut) {
+    const std::string padding = "&pad=" + std::string(4 * kMaxLoggedAddress, 'p');
+    const std::string notFound = m_server->Url("/sound.bin?status=404" + padding);
+    const std::string refused = m_server->RefusedUrl("/sound.bin?x=1" + padding);
+    EXPECT_FALSE(HttpDownloadFile(notFound, WindowsPath(Target("sound.bin"))));
+    EXPECT_FALSE(HttpDownloadFile(refused, WindowsPath(Target("sound.bin"))));
+    const auto lines = m_data.LogLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("HttpDownloadFile retcode != 200 url: " + clienttest::CutAddress(notFound) + " code:404 ",
+              LogMessage(lines[0]));
+    EXPECT_EQ("HttpDownloadFile ERROR url: " + clienttest::CutAddress(refused) + " code:7 ", LogMessage(lines[1]));
+}
+
 TEST_F(Http, DownloadFileIntoAMissingFolderFailsWithoutAsking) {
     EXPECT_FALSE(HttpDownloadFile(m_server->Url("/sound.bin"), WindowsPath(Target("missing/sound.bin"))));
     EXPECT_TRUE(m_server->Requests().empty());

@@ -163,5 +163,27 @@ TEST_F(Log, ManyThreadsWritingAtOnceKeepEveryLineWhole) {
     EXPECT_EQ(static_cast<size_t>(kThreads * kRecords), seen.size());
 }
 
+struct AddressCase {
+    std::string url;
+    std::string logged;
+};
+
+TEST(LoggedAddress, KeepsShortAddressesOnOneLineAndCutsLongOnes) {
+    const std::string limit(kMaxLoggedAddress, 'a');
+    const std::string wide = u8"\u00e9";  // two bytes in UTF-8
+    const AddressCase cases[] = {
+        {"http://a/b?c=1", "http://a/b?c=1"},
+        {limit, limit},
+        {limit + "b", limit + "...(257 bytes)"},
+        {std::string(1 << 20, 'a'), limit + "...(1048576 bytes)"},
+        // The cut falls within the last character: all of it goes.
+        {limit.substr(1) + wide + "b", limit.substr(1) + "...(258 bytes)"},
+        // Not UTF-8: at most a character's worth is given up.
+        {std::string(300, '\xA1'), std::string(kMaxLoggedAddress - 3, '\xA1') + "...(300 bytes)"},
+        {"http://a/\r\n12:00:00 ERROR :forged\t\x7f", "http://a/%0D%0A12:00:00 ERROR :forged%09%7F"},
+    };
+    for (const AddressCase& c : cases) EXPECT_EQ(c.logged, LoggedAddress(c.url)) << c.url.substr(0, 40);
+}
+
 }  // namespace
 }  // namespace kvclient

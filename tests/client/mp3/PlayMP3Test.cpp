@@ -12,6 +12,7 @@
 namespace kvclient {
 namespace {
 
+using clienttest::CutAddress;
 using clienttest::DataFolder;
 using clienttest::FileExists;
 using clienttest::FileText;
@@ -172,13 +173,45 @@ TEST_F(PlayMp3, RequestsBeyondTheLimitWaitTheirTurn) {
     EXPECT_EQ(PlayMP3::kMaxSoundsAtOnce, most);
 }
 
-TEST_F(PlayMp3, ARequestIsLoggedAndPlaysOnAThreadOfItsOwn) {
-    const std::string url = ToneUrl();
+TEST_F(PlayMp3, ARequestIsLoggedWithItsAddressCutAndPlaysOnAThreadOfItsOwn) {
+    const std::string url = ToneUrl("pad=" + std::string(kMaxLoggedAddress, 'p'));
     EXPECT_EQ(0, PlayMP3::NewThreadPlayUrl(url));
     const auto lines = m_data.LogLines();
     ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ(" INFO  :PlayMP3::NewThreadPlayUrl " + url + " ", lines[0].substr(8));
+    EXPECT_EQ(" INFO  :PlayMP3::NewThreadPlayUrl " + CutAddress(url) + " ", lines[0].substr(8));
     EXPECT_TRUE(kvtest::PumpUntil([&] { return FileExists(CachedUnix(url)); }, 10000));
+}
+
+TEST_F(PlayMp3, RequestsBeyondTheWaitingLimitAreRefusedEachWithOneLine) {
+    // The first requests hold every thread (the server answers them late) while the rest queue
+    // up; once the server has all of them, sounds of earlier tests have ended.
+    constexpr size_t kAtOnce = PlayMP3::kMaxSoundsAtOnce;
+    constexpr size_t kAccepted = kAtOnce + PlayMP3::kMaxWaitingSounds;
+    const std::string padding = "&pad=" + std::string(4 * kMaxLoggedAddress, 'p');
+    const auto url = [&](size_t i) {
+        return ToneUrl("status=404&n=" + std::to_string(i) + (i < kAtOnce ? "&delay=2000" : "") + padding);
+    };
+    for (size_t i = 0; i < kAtOnce; ++i) PlayMP3::NewThreadPlayUrl(url(i));
+    ASSERT_TRUE(kvtest::PumpUntil([&] { return s_server->Requests().size() == kAtOnce; }, 10000));
+    for (size_t i = kAtOnce; i < kAccepted + 2; ++i) PlayMP3::NewThreadPlayUrl(url(i));
+
+    const auto failed = [&] {
+        const auto lines = m_data.LogLines();
+        return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return LogMessage(line).rfind("HttpDownloadFile retcode", 0) == 0;
+        }));
+    };
+    ASSERT_TRUE(kvtest::PumpUntil([&] { return failed() == kAccepted; }, 30000));
+    EXPECT_EQ(kAccepted, s_server->Requests().size());
+    std::vector<std::string> refusals;
+    for (const std::string& line : m_data.LogLines()) {
+        if (line.find(" ERROR :PlayMP3::") == 8) refusals.push_back(LogMessage(line));
+    }
+    const std::string refused = "PlayMP3::NewThreadPlayUrl refused, " + std::to_string(PlayMP3::kMaxWaitingSounds) +
+                                " waiting: ";
+    EXPECT_EQ((std::vector<std::string>{refused + CutAddress(url(kAccepted)) + " ",
+                                        refused + CutAddress(url(kAccepted + 1)) + " "}),
+              refusals);
 }
 
 TEST_F(PlayMp3, AnEmptyUrlPlaysNothing) {
