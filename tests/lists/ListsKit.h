@@ -76,7 +76,7 @@ public:
         std::vector<int> rows;
         for (int i = 0; i < list->GetCount(); ++i) {
             auto* item = static_cast<IListItemUI*>(Row(i)->GetInterface(L"ListItem"));
-            if (!item->IsSelected()) continue;
+            if (!item || !item->IsSelected()) continue;
             rows.push_back(i);
             const RECT& rc = Row(i)->GetPos();
             const RECT& body = list->GetList()->GetPos();
