@@ -151,6 +151,33 @@ TEST(SubMenu, OpensOnHoverAndClosesForASiblingOrEscapeOnly) {
     }
 }
 
+// A row paints its own children inside its inset, as any container does,
+// and never its sub-items, which show in the sub-menu's window.
+TEST(MenuRow, PaintsItsChildrenInsideItsInsetAndNotItsSubItems) {
+    MenuHost host;
+    auto menu = host.Open(POINT{300, 200}, MenuAlignLeft | MenuAlignTop, nullptr,
+                          L"<Window><Menu bkcolor=\"#FFFFFFFF\"><MenuElement name=\"wide\" inset=\"0,0,40,0\">"
+                          L"<Control width=\"130\" height=\"10\" bkcolor=\"#FFFF0000\"/></MenuElement>"
+                          L"<MenuElement name=\"more\" text=\"More\"><MenuElement text=\"One\"/><MenuElement>"
+                          L"<Control name=\"blue\" height=\"10\" bkcolor=\"#FF0000FF\"/></MenuElement></MenuElement>"
+                          L"</Menu></Window>");
+    const RECT wide = Element(*menu, L"wide")->GetPos();
+    const int y = wide.top + 5;  // on the child, 10 high
+    PrintedClient shot = PrintClient(*menu);
+    EXPECT_EQ(0xFF0000u, shot.At(wide.right - 50, y));
+    EXPECT_EQ(0xFFFFFFu, shot.At(wide.right - 30, y)) << "the child overflows into the inset";
+
+    CControlUI* more = Element(*menu, L"more");
+    CControlUI* blue = Element(*menu, L"blue");
+    HoverControl(more);
+    ASSERT_TRUE(PumpUntil([&] { return blue->GetManager() != menu->GetManager() && !IsRectEmpty(&blue->GetPos()); }));
+    const RECT row = more->GetPos();
+    RECT overlap;
+    ASSERT_TRUE(IntersectRect(&overlap, &row, &blue->GetPos())) << "the sub-item lies where the row is";
+    shot = PrintClient(*menu);
+    EXPECT_NE(0x0000FFu, shot.At((overlap.left + overlap.right) / 2, (overlap.top + overlap.bottom) / 2));
+}
+
 struct RecordCase {
     std::wstring name;
     std::wstring text;
