@@ -129,6 +129,29 @@ TEST(ListRows, AnyControlInsertedAmongRowsMovesTheLaterRowsAndTheSelection) {
     }
 }
 
+// Only "itemrselected" written exactly so, with the value "true", lets a
+// right-button press select, on text rows and container rows alike.
+TEST(ListRows, RightButtonSelectsOnlyWithItemRSelected) {
+    const struct {
+        const wchar_t* attribute;
+        bool selects;
+    } cases[] = {{L"", false},
+                 {L"itemrselected=\"true\"", true},
+                 {L"itemrselected=\"True\"", false},
+                 {L"ItemRSelected=\"true\"", false}};
+    for (const auto& c : cases) {
+        for (const wchar_t* row : {L"ListLabelElement", L"ListContainerElement"}) {
+            ListHost host;
+            host.Open(ListSkin(3, c.attribute, L"", row));
+            host.RightClickRow(1);
+            const std::vector<int> expected = c.selects ? std::vector<int>{1} : std::vector<int>{};
+            EXPECT_EQ(expected, host.Selection()) << Narrow(c.attribute) << " " << Narrow(row);
+            EXPECT_EQ(expected, host.Highlighted()) << Narrow(c.attribute) << " " << Narrow(row);
+            EXPECT_EQ(c.selects ? 1 : 0, host.notes.Count(L"itemselect"));
+        }
+    }
+}
+
 TEST(ListRows, HidingTheSelectedRowClearsTheSelection) {
     ListHost host;
     host.Open(ListSkin(5));
