@@ -13,6 +13,7 @@
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/SkinResource.h"
 #include "ui/core/WindowWnd.h"
+#include "win/GdiOwners.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -86,28 +87,14 @@ struct PrintedClient {
 inline PrintedClient PrintClient(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    GdiFlush();
     PrintedClient printed;
-    printed.width = client.right;
-    if (bits) {
-        const auto* p = static_cast<const DWORD*>(bits);
-        printed.pixels.assign(p, p + static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
-    }
+    const kvwin::MemoryDib dib(nullptr, client.right, client.bottom);
+    if (!dib.Ready()) return printed;
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    GdiFlush();
+    printed.width = dib.width();
+    printed.pixels.assign(dib.pixels(), dib.pixels() + static_cast<size_t>(dib.width()) * static_cast<size_t>(dib.height()));
     for (DWORD& px : printed.pixels) px &= 0x00FFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return printed;
 }
 
