@@ -24,7 +24,8 @@ constexpr DWORD kRowBk = 0xFFFFFF;
 // `rows` label rows (or rows of another tag) 20 high under a 24-high header
 // of two columns; the list's item colours make the selection visible.
 inline std::wstring ListSkin(int rows, const std::wstring& listAttributes = L"",
-                             const std::wstring& rowAttributes = L"", const std::wstring& rowTag = L"ListLabelElement") {
+                             const std::wstring& rowAttributes = L"",
+                             const std::wstring& rowTag = L"ListLabelElement") {
     std::wstring xml = L"<List name=\"list\" vscrollbar=\"true\" itembkcolor=\"#FFFFFFFF\" "
                        L"itemselectedbkcolor=\"#FF3060C0\" itemhotbkcolor=\"#FFE0E0E0\" " +
                        listAttributes +
@@ -52,7 +53,9 @@ public:
 
     // Presses and releases the left button in the middle of row `index`;
     // `keys` adds MK_CONTROL or MK_SHIFT.
-    void ClickRow(int index, WPARAM keys = 0) { PressRow(index, WM_LBUTTONDOWN, MK_LBUTTON | keys, WM_LBUTTONUP, keys); }
+    void ClickRow(int index, WPARAM keys = 0) {
+        PressRow(index, WM_LBUTTONDOWN, MK_LBUTTON | keys, WM_LBUTTONUP, keys);
+    }
     void RightClickRow(int index) { PressRow(index, WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP, 0); }
 
     // The selected set in selection order, as the list reports it.

@@ -93,7 +93,8 @@ inline PrintedClient PrintClient(HWND window) {
     SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
     GdiFlush();
     printed.width = dib.width();
-    printed.pixels.assign(dib.pixels(), dib.pixels() + static_cast<size_t>(dib.width()) * static_cast<size_t>(dib.height()));
+    const DWORD* pixels = dib.pixels();
+    printed.pixels.assign(pixels, pixels + static_cast<size_t>(dib.width()) * static_cast<size_t>(dib.height()));
     for (DWORD& px : printed.pixels) px &= 0x00FFFFFF;
     return printed;
 }

@@ -100,7 +100,8 @@ TEST_P(SubMenuPlacement, OpensBesideItsElementOnTheScreen) {
     const RECT work = WorkArea(POINT{0, 0});
     auto menu = host.Open(POINT{work.right - c.fromRight, c.atBottom ? work.bottom : 200},
                           c.atBottom ? MenuAlignBottom : MenuAlignLeft | MenuAlignTop, nullptr,
-                          MenuSkin(L"<MenuElement name=\"quit\" text=\"Quit\"><MenuElement name=\"quit1\" text=\"Now\"/>"
+                          MenuSkin(L"<MenuElement name=\"quit\" text=\"Quit\">"
+                                   L"<MenuElement name=\"quit1\" text=\"Now\"/>"
                                    L"<MenuElement name=\"quit2\" text=\"Later\"/></MenuElement>"));
     CControlUI* quit = Element(*menu, L"quit");
     HoverControl(quit);
