@@ -21,17 +21,18 @@ namespace kvtest {
 constexpr DWORD kSelectedBk = 0x3060C0;
 constexpr DWORD kRowBk = 0xFFFFFF;
 
-// `rows` label rows 20 high under a 24-high header of two columns; the
-// list's item colours make the selection visible.
+// `rows` label rows (or rows of another tag) 20 high under a 24-high header
+// of two columns; the list's item colours make the selection visible.
 inline std::wstring ListSkin(int rows, const std::wstring& listAttributes = L"",
-                             const std::wstring& rowAttributes = L"") {
+                             const std::wstring& rowAttributes = L"",
+                             const std::wstring& rowTag = L"ListLabelElement") {
     std::wstring xml = L"<List name=\"list\" vscrollbar=\"true\" itembkcolor=\"#FFFFFFFF\" "
                        L"itemselectedbkcolor=\"#FF3060C0\" itemhotbkcolor=\"#FFE0E0E0\" " +
                        listAttributes +
                        L"><ListHeader height=\"24\"><ListHeaderItem text=\"Name\" width=\"100\"/>"
                        L"<ListHeaderItem text=\"Kind\"/></ListHeader>";
     for (int i = 0; i < rows; ++i) {
-        xml += L"<ListLabelElement text=\"Row " + std::to_wstring(i) + L"\" height=\"20\" " + rowAttributes + L"/>";
+        xml += L"<" + rowTag + L" text=\"Row " + std::to_wstring(i) + L"\" height=\"20\" " + rowAttributes + L"/>";
     }
     return Skin(xml + L"</List>");
 }
@@ -53,13 +54,9 @@ public:
     // Presses and releases the left button in the middle of row `index`;
     // `keys` adds MK_CONTROL or MK_SHIFT.
     void ClickRow(int index, WPARAM keys = 0) {
-        const RECT& rc = Row(index)->GetPos();
-        const int x = (rc.left + rc.right) / 2;
-        const int y = (rc.top + rc.bottom) / 2;
-        Move(x, y);
-        Send(WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(x, y));
-        Send(WM_LBUTTONUP, keys, MAKELPARAM(x, y));
+        PressRow(index, WM_LBUTTONDOWN, MK_LBUTTON | keys, WM_LBUTTONUP, keys);
     }
+    void RightClickRow(int index) { PressRow(index, WM_RBUTTONDOWN, MK_RBUTTON, WM_RBUTTONUP, 0); }
 
     // The selected set in selection order, as the list reports it.
     std::vector<int> Selection() const {
@@ -76,7 +73,7 @@ public:
         std::vector<int> rows;
         for (int i = 0; i < list->GetCount(); ++i) {
             auto* item = static_cast<IListItemUI*>(Row(i)->GetInterface(L"ListItem"));
-            if (!item->IsSelected()) continue;
+            if (!item || !item->IsSelected()) continue;
             rows.push_back(i);
             const RECT& rc = Row(i)->GetPos();
             const RECT& body = list->GetList()->GetPos();
@@ -88,6 +85,16 @@ public:
     }
 
     CListUI* list = nullptr;
+
+private:
+    void PressRow(int index, UINT down, WPARAM downKeys, UINT up, WPARAM upKeys) {
+        const RECT& rc = Row(index)->GetPos();
+        const int x = (rc.left + rc.right) / 2;
+        const int y = (rc.top + rc.bottom) / 2;
+        Move(x, y);
+        Send(down, downKeys, MAKELPARAM(x, y));
+        Send(up, upKeys, MAKELPARAM(x, y));
+    }
 };
 
 }  // namespace kvtest

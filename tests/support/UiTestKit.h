@@ -6,12 +6,14 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/TestKit.h"
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/SkinResource.h"
 #include "ui/core/WindowWnd.h"
+#include "win/GdiOwners.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -71,6 +73,32 @@ private:
     }
 };
 
+// What a window paints for WM_PRINTCLIENT: its client area in a 32-bit
+// bitmap, row by row, as 0x00RRGGBB. Reaches windows the test does not own,
+// such as pop-ups.
+struct PrintedClient {
+    int width = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const {
+        return pixels.at(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x));
+    }
+};
+
+inline PrintedClient PrintClient(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    PrintedClient printed;
+    const kvwin::MemoryDib dib(nullptr, client.right, client.bottom);
+    if (!dib.Ready()) return printed;
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    GdiFlush();
+    printed.width = dib.width();
+    const DWORD* pixels = dib.pixels();
+    printed.pixels.assign(pixels, pixels + static_cast<size_t>(dib.width()) * static_cast<size_t>(dib.height()));
+    for (DWORD& px : printed.pixels) px &= 0x00FFFFFF;
+    return printed;
+}
+
 // A borderless top-level window whose messages go through its paint manager,
 // as every skinned window's do.
 class UiHostWindow : public KvUI::CWindowWnd {
@@ -117,31 +145,9 @@ public:
     // The tree painted into a 32-bit bitmap of the client size, row by row,
     // as 0x00RRGGBB.
     std::vector<DWORD> Pixels() {
-        RECT client;
-        GetClientRect(m_hWnd, &client);
-        m_pixelsWidth = client.right;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = client.right;
-        info.bmiHeader.biHeight = -client.bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        std::vector<DWORD> pixels;
-        if (bits) {
-            const auto* p = static_cast<const DWORD*>(bits);
-            pixels.assign(p, p + static_cast<size_t>(client.right) * static_cast<size_t>(client.bottom));
-        }
-        for (DWORD& px : pixels) px &= 0x00FFFFFF;
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        return pixels;
+        PrintedClient printed = PrintClient(m_hWnd);
+        m_pixelsWidth = printed.width;
+        return std::move(printed.pixels);
     }
     // A pixel of what Pixels() returned last.
     DWORD PixelAt(const std::vector<DWORD>& pixels, int x, int y) const {

@@ -592,7 +592,10 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
     CRenderClip clip;
     CRenderClip::GenerateClip(dc, area, clip);
     CControlUI::DoPaint(dc, paint, stopControl);
+    return PaintChildren(dc, paint, stopControl);
+}
 
+bool CContainerUI::PaintChildren(HDC dc, const RECT& paint, CControlUI* stopControl, bool (*skip)(CControlUI*)) {
     if (!m_items.empty()) {
         const RECT inner = GetInnerRect();
         RECT innerPaint;
@@ -601,7 +604,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
             for (int i = 0; i < OwnCount(); ++i) {
                 CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
-                if (!child->IsVisible() || !child->IsFloat()) continue;
+                if ((skip && skip(child)) || !child->IsVisible() || !child->IsFloat()) continue;
                 if (!Meets(paint, child->GetPos()) || !Meets(m_itemRect, child->GetPos())) continue;
                 if (!child->Paint(dc, paint, stopControl)) return false;
             }
@@ -611,7 +614,7 @@ bool CContainerUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
             for (int i = 0; i < OwnCount(); ++i) {
                 CControlUI* child = ChildAt(i);
                 if (child == stopControl) return false;
-                if (!child->IsVisible() || !Meets(paint, child->GetPos())) continue;
+                if ((skip && skip(child)) || !child->IsVisible() || !Meets(paint, child->GetPos())) continue;
                 if (child->IsFloat()) {
                     if (!Meets(m_itemRect, child->GetPos())) continue;
                     CRenderClip::UseOldClipBegin(dc, childClip);

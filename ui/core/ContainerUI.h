@@ -115,6 +115,11 @@ protected:
     CScrollBarUI* VisibleHorizontalBar() const;
     // The item rectangle less the inset and the visible bars.
     RECT GetInnerRect() const;
+    // What DoPaint paints after the container's own layers, under a clip to
+    // the item rectangle: the children clipped to the inner rectangle
+    // (floating ones to the item rectangle), then the scroll bars. Children
+    // that `skip` accepts are left out. False once the stop control is reached.
+    bool PaintChildren(HDC dc, const RECT& paint, CControlUI* stopControl, bool (*skip)(CControlUI*) = nullptr);
 
     std::vector<CControlUI*> m_items;
     RECT m_inset = {};

@@ -260,10 +260,11 @@ bool CListUI::AddAt(CControlUI* control, int index) {
         return true;
     }
     if (!m_body->AddAt(control, index)) return false;
-    IListItemUI* item = ListItemOf(control);
-    if (!item) return true;
-    item->SetOwner(this);
-    item->SetIndex(index);
+    if (IListItemUI* item = ListItemOf(control)) {
+        item->SetOwner(this);
+        item->SetIndex(index);
+    }
+    // Whatever went in takes a place: the rows after it move down by one.
     Renumber(index + 1, GetCount() - 1);
     RemapSelection([&](int selected) { return selected >= index ? selected + 1 : selected; });
     return true;

@@ -7,7 +7,6 @@
 #include "ui/core/PaintManagerUI.h"
 #include "ui/core/RenderClip.h"
 #include "ui/core/RenderEngine.h"
-#include "ui/core/ScrollBarUI.h"
 #include "ui/lists/MenuUI.h"
 #include "ui/lists/MenuWnd.h"
 
@@ -15,11 +14,6 @@ namespace KvUI {
 namespace {
 
 bool IsMenuElement(CControlUI* control) { return control && control->GetInterface(L"MenuElement"); }
-
-bool Meets(const RECT& a, const RECT& b) {
-    RECT unused;
-    return IntersectRect(&unused, &a, &b) != FALSE;
-}
 
 }  // namespace
 
@@ -269,7 +263,8 @@ SIZE CMenuElementUI::EstimateSize(SIZE available) {
 }
 
 bool CMenuElementUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl) {
-    if (!Meets(paint, m_itemRect)) return true;
+    RECT area;
+    if (!IntersectRect(&area, &paint, &m_itemRect)) return true;
     if (m_drawLine) {
         const int y = m_itemRect.top + GetFixedHeight() / 2;
         const int left = m_itemRect.left + Scaled(m_linePadding.left);
@@ -277,8 +272,6 @@ bool CMenuElementUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl)
         CRenderEngine::DrawLine(dc, RECT{left, y, right, y}, 1, m_lineColor);
         return true;
     }
-    RECT area;
-    IntersectRect(&area, &paint, &m_itemRect);
     CRenderClip clip;
     CRenderClip::GenerateClip(dc, area, clip);
     DrawItemBk(dc, m_itemRect);
@@ -286,19 +279,8 @@ bool CMenuElementUI::DoPaint(HDC dc, const RECT& paint, CControlUI* stopControl)
     DrawItemIcon(dc, m_itemRect);
     DrawItemExpland(dc, m_itemRect);
 
-    // The row's own children; sub-items show in their own menu, never here.
-    for (int i = 0; i < OwnCount(); ++i) {
-        CControlUI* child = ChildAt(i);
-        if (child == stopControl) return false;
-        if (IsMenuElement(child) || !child->IsVisible() || !Meets(paint, child->GetPos())) continue;
-        if (!child->Paint(dc, paint, stopControl)) return false;
-    }
-    for (CScrollBarUI* bar : {GetVerticalScrollBar(), GetHorizontalScrollBar()}) {
-        if (!bar || !bar->IsVisible()) continue;
-        if (bar == stopControl) return false;
-        if (Meets(paint, bar->GetPos()) && !bar->Paint(dc, paint, stopControl)) return false;
-    }
-    return true;
+    // Sub-items show in their own menu, never in the row.
+    return PaintChildren(dc, paint, stopControl, IsMenuElement);
 }
 
 void CMenuElementUI::DrawItemText(HDC dc, const RECT& item) {

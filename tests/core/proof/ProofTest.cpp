@@ -9,6 +9,7 @@
 
 #include "core/shadow/ShadowKit.h"
 #include "support/TestKit.h"
+#include "support/UiTestKit.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/PaintManagerUI.h"
@@ -233,36 +234,8 @@ TEST_F(Proof, TheWindowHasRoundCornersAndADropShadow) {
     EXPECT_EQ(580, shadow.right - shadow.left);
 }
 
-// The client area as the window paints it, read back from a 32-bit DIB.
-class Snapshot {
-public:
-    explicit Snapshot(HWND window) {
-        GetClientRect(window, &m_rc);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = m_rc.right;
-        info.bmiHeader.biHeight = -m_rc.bottom;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        m_bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        m_bits = static_cast<const DWORD*>(bits);
-        UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
-        ScopedSelect select(dc.get(), m_bitmap.get());
-        ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-        GdiFlush();
-    }
-    // 0xRRGGBB at (x, y).
-    DWORD At(int x, int y) const { return m_bits[static_cast<size_t>(y) * m_rc.right + x] & 0xFFFFFF; }
-
-private:
-    RECT m_rc = {};
-    UniqueBitmap m_bitmap;
-    const DWORD* m_bits = nullptr;
-};
-
 TEST_F(Proof, ThePaintedWindowShowsColoursAndImagesWithAlpha) {
-    const Snapshot shot(frame);
+    const PrintedClient shot = PrintClient(frame);
     EXPECT_EQ(0x1E293Bu, shot.At(200, 0));    // the root's border
     EXPECT_EQ(0x1E293Bu, shot.At(0, 200));
     EXPECT_EQ(0x334155u, shot.At(200, 1));    // the caption's gradient starts at its top

@@ -108,6 +108,50 @@ TEST(ListRows, SelectedSetFollowsRowsThatMove) {
     EXPECT_EQ(0, host.notes.Count(L"itemselect")) << "moving rows selects nothing";
 }
 
+// A control that is not a row may sit among the rows: the rows after it
+// still move down by one, and a click then selects the row clicked.
+TEST(ListRows, AnyControlInsertedAmongRowsMovesTheLaterRowsAndTheSelection) {
+    for (const bool isRow : {true, false}) {
+        ListHost host;
+        host.Open(ListSkin(6));
+        host.ClickRow(3);
+        CControlUI* inserted = isRow ? static_cast<CControlUI*>(new CListLabelElementUI()) : new CLabelUI();
+        inserted->SetFixedHeight(20);
+        ASSERT_TRUE(host.list->AddAt(inserted, 1));
+        EXPECT_EQ(std::vector<int>{4}, host.Selection()) << "row inserted: " << isRow;
+        EXPECT_EQ(std::vector<int>{4}, host.Highlighted()) << "row inserted: " << isRow;
+
+        host.notes.Clear();
+        host.ClickRow(6);
+        EXPECT_EQ(std::vector<int>{6}, host.Selection()) << "row inserted: " << isRow;
+        ASSERT_NE(nullptr, host.notes.Last(L"itemselect"));
+        EXPECT_EQ(6u, host.notes.Last(L"itemselect")->wParam);
+    }
+}
+
+// Only "itemrselected" written exactly so, with the value "true", lets a
+// right-button press select, on text rows and container rows alike.
+TEST(ListRows, RightButtonSelectsOnlyWithItemRSelected) {
+    const struct {
+        const wchar_t* attribute;
+        bool selects;
+    } cases[] = {{L"", false},
+                 {L"itemrselected=\"true\"", true},
+                 {L"itemrselected=\"True\"", false},
+                 {L"ItemRSelected=\"true\"", false}};
+    for (const auto& c : cases) {
+        for (const wchar_t* row : {L"ListLabelElement", L"ListContainerElement"}) {
+            ListHost host;
+            host.Open(ListSkin(3, c.attribute, L"", row));
+            host.RightClickRow(1);
+            const std::vector<int> expected = c.selects ? std::vector<int>{1} : std::vector<int>{};
+            EXPECT_EQ(expected, host.Selection()) << Narrow(c.attribute) << " " << Narrow(row);
+            EXPECT_EQ(expected, host.Highlighted()) << Narrow(c.attribute) << " " << Narrow(row);
+            EXPECT_EQ(c.selects ? 1 : 0, host.notes.Count(L"itemselect"));
+        }
+    }
+}
+
 TEST(ListRows, HidingTheSelectedRowClearsTheSelection) {
     ListHost host;
     host.Open(ListSkin(5));

@@ -135,6 +135,8 @@ TEST(Combo, AClickOnAnItemOfTheDropDownSelectsItAndCloses) {
     EXPECT_TRUE(host.ItemsAreHome());
 }
 
+// Escape selects again, with its "itemselect", what was selected when the
+// drop-down opened.
 TEST(Combo, EnterKeepsTheNewSelectionAndEscapeRestoresTheOld) {
     for (const WPARAM closing : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
         ComboHost host;
@@ -144,11 +146,32 @@ TEST(Combo, EnterKeepsTheNewSelectionAndEscapeRestoresTheOld) {
         ASSERT_NE(nullptr, drop);
         SendMessageW(drop, WM_KEYDOWN, VK_DOWN, 1);
         EXPECT_EQ(2, host.combo->GetCurSel());
+        host.notes.Clear();
         SendMessageW(drop, WM_KEYDOWN, closing, 1);
         ASSERT_TRUE(WaitForWindowCount(kDropDown, 0));
-        EXPECT_EQ(closing == VK_RETURN ? 2 : 1, host.combo->GetCurSel());
+        const int kept = closing == VK_RETURN ? 2 : 1;
+        EXPECT_EQ(kept, host.combo->GetCurSel());
+        EXPECT_EQ(L"Item " + std::to_wstring(kept), std::wstring(host.combo->GetText().GetData()));
+        EXPECT_EQ(closing == VK_RETURN ? 0 : 1, host.notes.Count(L"itemselect"));
+        if (const auto* note = host.notes.Last(L"itemselect")) {
+            EXPECT_EQ(1u, note->wParam);
+            EXPECT_EQ(2, note->lParam);
+        }
         EXPECT_TRUE(host.ItemsAreHome());
     }
+}
+
+// A refused item still ends the old selection: nothing is selected after.
+TEST(Combo, ADisabledItemIsRefusedAndLeavesNoSelection) {
+    ComboHost host;
+    host.Open(ComboSkin(4, L"", {2}));
+    ASSERT_TRUE(host.combo->SelectItem(1));
+    host.notes.Clear();
+    EXPECT_FALSE(host.combo->SelectItem(2));
+    EXPECT_EQ(-1, host.combo->GetCurSel());
+    EXPECT_TRUE(host.combo->GetText().IsEmpty());
+    EXPECT_FALSE(static_cast<IListItemUI*>(host.combo->GetItemAt(1)->GetInterface(L"ListItem"))->IsSelected());
+    EXPECT_EQ(0, host.notes.Count(L"itemselect"));
 }
 
 // The drop-down has a default font of its own; every other window keeps the

@@ -33,6 +33,8 @@ struct MenuHost : Host {
     }
     ~MenuHost() override {
         for (HWND window : ThreadWindows(kMenuWindow)) DestroyWindow(window);
+        // The check map a test handed over goes with the test.
+        GetMenuObserver().SetExtraData(nullptr);
     }
 };
 
@@ -84,33 +86,44 @@ TEST(RootMenu, OpenedNearTheScreenEdgeMovesInsideTheWorkArea) {
 
 struct SubMenuCase {
     LONG fromRight;  // the root menu's left edge, from the work area's right
+    bool atBottom;   // the root menu's bottom at the work area's bottom
     bool leftOfParent;
 };
 
 class SubMenuPlacement : public ::testing::TestWithParam<SubMenuCase> {};
 
+// Where there is no room below, a sub-menu opens upwards, its bottom at its
+// element's top.
 TEST_P(SubMenuPlacement, OpensBesideItsElementOnTheScreen) {
+    const SubMenuCase c = GetParam();
     MenuHost host;
     const RECT work = WorkArea(POINT{0, 0});
-    auto menu = host.Open(POINT{work.right - GetParam().fromRight, 200});
-    CControlUI* beta = Element(*menu, L"beta");
-    HoverControl(beta);
+    auto menu = host.Open(POINT{work.right - c.fromRight, c.atBottom ? work.bottom : 200},
+                          c.atBottom ? MenuAlignBottom : MenuAlignLeft | MenuAlignTop, nullptr,
+                          MenuSkin(L"<MenuElement name=\"quit\" text=\"Quit\">"
+                                   L"<MenuElement name=\"quit1\" text=\"Now\"/>"
+                                   L"<MenuElement name=\"quit2\" text=\"Later\"/></MenuElement>"));
+    CControlUI* quit = Element(*menu, L"quit");
+    HoverControl(quit);
     ASSERT_TRUE(WaitForWindowCount(kMenuWindow, 2));
-    CControlUI* beta1 = Element(*menu, L"beta1");
-    ASSERT_NE(menu->GetManager(), beta1->GetManager());
-    const RECT sub = WindowRect(beta1->GetManager()->GetPaintWindow());
+    CControlUI* quit1 = Element(*menu, L"quit1");
+    ASSERT_NE(menu->GetManager(), quit1->GetManager());
+    const RECT sub = WindowRect(quit1->GetManager()->GetPaintWindow());
     const RECT parent = WindowRect(*menu);
-    EXPECT_EQ(ScreenRect(beta).top, sub.top);
-    if (GetParam().leftOfParent) {
+    EXPECT_EQ(60, sub.bottom - sub.top);
+    EXPECT_EQ(ScreenRect(quit).top, c.atBottom ? sub.bottom : sub.top);
+    if (c.leftOfParent) {
         EXPECT_EQ(parent.left, sub.right);
     } else {
         EXPECT_EQ(parent.right, sub.left);
     }
     EXPECT_LE(sub.right, work.right);
+    EXPECT_LE(sub.bottom, work.bottom);
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, SubMenuPlacement,
-                         ::testing::Values(SubMenuCase{600, false}, SubMenuCase{kMenuWidth + 20, true}));
+                         ::testing::Values(SubMenuCase{600, false, false}, SubMenuCase{kMenuWidth + 20, false, true},
+                                           SubMenuCase{600, true, false}));
 
 TEST(SubMenu, OpensOnHoverAndClosesForASiblingOrEscapeOnly) {
     MenuHost host;
@@ -149,6 +162,73 @@ TEST(SubMenu, OpensOnHoverAndClosesForASiblingOrEscapeOnly) {
             EXPECT_TRUE(beta1->IsVisible());
         }
     }
+}
+
+// A row paints its own children inside its inset, as any container does,
+// and never its sub-items, which show in the sub-menu's window.
+TEST(MenuRow, PaintsItsChildrenInsideItsInsetAndNotItsSubItems) {
+    MenuHost host;
+    auto menu = host.Open(POINT{300, 200}, MenuAlignLeft | MenuAlignTop, nullptr,
+                          L"<Window><Menu bkcolor=\"#FFFFFFFF\"><MenuElement name=\"wide\" inset=\"0,0,40,0\">"
+                          L"<Control width=\"130\" height=\"10\" bkcolor=\"#FFFF0000\"/></MenuElement>"
+                          L"<MenuElement name=\"more\" text=\"More\"><MenuElement text=\"One\"/><MenuElement>"
+                          L"<Control name=\"blue\" height=\"10\" bkcolor=\"#FF0000FF\"/></MenuElement></MenuElement>"
+                          L"</Menu></Window>");
+    const RECT wide = Element(*menu, L"wide")->GetPos();
+    const int y = wide.top + 5;  // on the child, 10 high
+    PrintedClient shot = PrintClient(*menu);
+    EXPECT_EQ(0xFF0000u, shot.At(wide.right - 50, y));
+    EXPECT_EQ(0xFFFFFFu, shot.At(wide.right - 30, y)) << "the child overflows into the inset";
+
+    CControlUI* more = Element(*menu, L"more");
+    CControlUI* blue = Element(*menu, L"blue");
+    HoverControl(more);
+    ASSERT_TRUE(PumpUntil([&] { return blue->GetManager() != menu->GetManager() && !IsRectEmpty(&blue->GetPos()); }));
+    const RECT row = more->GetPos();
+    RECT overlap;
+    ASSERT_TRUE(IntersectRect(&overlap, &row, &blue->GetPos())) << "the sub-item lies where the row is";
+    shot = PrintClient(*menu);
+    EXPECT_NE(0x0000FFu, shot.At((overlap.left + overlap.right) / 2, (overlap.top + overlap.bottom) / 2));
+}
+
+// A check item shows its icon only while its record says checked. The skin's
+// "ischeck" makes the first record, a click toggles it, and at the next
+// opening the record wins over the skin.
+TEST(MenuCheckItem, ShowsItsIconOnlyWhileChecked) {
+    UseWorkFolder();
+    MakeImage("tick.png", {"-size", "10x10", "xc:#00A000"});
+    constexpr DWORD kTick = 0x00A000;
+    const std::wstring icon = L"icon=\"tick.png\" iconsize=\"10,10\"";
+    const std::wstring skin = MenuSkin(
+        L"<MenuElement name=\"pin\" text=\"Pin\" checkitem=\"true\" ischeck=\"true\" " + icon + L"/>"
+        L"<MenuElement name=\"mute\" text=\"Mute\" checkitem=\"true\" ischeck=\"false\" " + icon + L"/>"
+        L"<MenuElement name=\"help\" text=\"Help\" " + icon + L"/>");
+    const struct {
+        const wchar_t* clickAfter;
+        bool pin;
+        bool mute;
+    } openings[] = {{L"pin", true, false}, {L"mute", false, false}, {nullptr, false, true}};
+
+    MenuHost host;
+    CommandCatcher catcher;
+    host.manager.AddMessageFilter(&catcher);
+    MenuCheckMap checks;
+    for (const auto& opening : openings) {
+        auto menu = host.Open(POINT{300, 200}, MenuAlignLeft | MenuAlignTop, &checks, skin);
+        const PrintedClient shot = PrintClient(*menu);
+        for (const auto& [name, checked] : {std::pair{L"pin", opening.pin}, {L"mute", opening.mute}, {L"help", true}}) {
+            const RECT& rc = Element(*menu, name)->GetPos();
+            EXPECT_EQ(checked, shot.At(rc.left + 15, rc.top + 15) == kTick) << Narrow(name);
+        }
+        if (!opening.clickAfter) continue;
+        ClickControl(Element(*menu, opening.clickAfter));
+        ASSERT_TRUE(WaitForWindowCount(kMenuWindow, 0));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return catcher.records.size() == 2; }));
+    EXPECT_EQ(0, catcher.records[0].checked);
+    EXPECT_EQ(1, catcher.records[1].checked);
+    CMenuWnd::DestroyMenu();
+    host.manager.RemoveMessageFilter(&catcher);
 }
 
 struct RecordCase {
