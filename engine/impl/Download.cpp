@@ -66,18 +66,38 @@ private:
     const uint32_t m_id;
 };
 
+std::wstring TemporaryFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(ARRAYSIZE(folder), folder);
+    return folder;
+}
+
 std::wstring DownloadsFolder() {
     PWSTR path = nullptr;
     std::wstring folder;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_CREATE, nullptr, &path))) folder = path;
     CoTaskMemFree(path);
-    if (folder.empty()) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = temp;
-    }
+    if (folder.empty()) folder = TemporaryFolder();
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     return folder;
+}
+
+constexpr wchar_t kPartPrefix[] = L"kvengine-";
+constexpr wchar_t kPartSuffix[] = L".part";
+
+// With its id, the start time names one run of a program even after the id is reused.
+ULONGLONG StartTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// "kvengine-<process id>-<start time, 16 hex digits>-<browser>-<download>.part"
+std::wstring PartFileName(DWORD processId, ULONGLONG started, unsigned long browserId, unsigned long downloadId) {
+    wchar_t time[17] = {};
+    swprintf(time, ARRAYSIZE(time), L"%016llx", started);
+    return kPartPrefix + std::to_wstring(processId) + L"-" + time + L"-" + std::to_wstring(browserId) + L"-" +
+           std::to_wstring(downloadId) + kPartSuffix;
 }
 
 }  // namespace
@@ -109,6 +129,19 @@ std::wstring SuggestedFileName(const std::wstring& attachmentName, const std::st
     return name.empty() ? L"download" : name;
 }
 
+PartFile::PartFile(int browserId, uint32_t downloadId)
+    : m_path(TemporaryFolder() + PartFileName(GetCurrentProcessId(), StartTime(GetCurrentProcess()),
+                                              static_cast<unsigned long>(browserId), downloadId)) {}
+
+PartFile::~PartFile() {
+    if (!m_moved) DeleteFileW(m_path.c_str());
+}
+
+bool PartFile::MoveTo(const std::wstring& target) {
+    m_moved = MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+    return m_moved;
+}
+
 namespace {
 
 void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(Download&)> action) {
@@ -119,10 +152,10 @@ void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(
 
 }  // namespace
 
-Download::Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::wstring temporaryFile)
+Download::Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::shared_ptr<PartFile> partFile)
     : m_browser(browser), m_id(id), m_url(kvwin::Utf8ToWide(response.url)), m_mimeType(kvwin::Utf8ToWide(response.mimeType)),
       m_suggestedName(SuggestedFileName(response.AttachmentFileName(), response.url)),
-      m_total(response.contentLength), m_temporaryFile(std::move(temporaryFile)) {}
+      m_total(response.contentLength), m_partFile(std::move(partFile)) {}
 
 Download::~Download() {
     if (m_job) m_job->Cancel();
@@ -186,6 +219,8 @@ void Download::Continue(const std::wstring& path, bool showDialog) {
     std::wstring target = path.empty() ? m_suggestedName : path;
     if (showDialog) {
         target = ChooseWithDialog(target);
+        // The dialog is modal: the download may have been cancelled while it was open.
+        if (m_state != State::Waiting) return;
         if (target.empty()) {
             Cancel();
             return;
@@ -203,7 +238,7 @@ void Download::Cancel() {
     if (Finished()) return;
     m_state = State::Canceled;
     if (m_job) m_job->Cancel();
-    if (m_transferDone) DeleteFileW(m_temporaryFile.c_str());
+    m_partFile.reset();  // the file goes once the transfer has let go of it too
     Report();
 }
 
@@ -216,13 +251,9 @@ void Download::OnProgress(int64_t received) {
 void Download::OnTransferDone(int error) {
     m_transferDone = true;
     m_job.reset();
-    if (m_state == State::Canceled) {
-        DeleteFileW(m_temporaryFile.c_str());
-        return;
-    }
+    if (m_state == State::Canceled) return;
     if (error != 0) {
         KV_LOG(LOGSEVERITY_WARNING) << "download of " << kvwin::WideToUtf8(m_url) << " failed (" << error << ")";
-        m_transferFailed = true;
         Cancel();
         return;
     }
@@ -231,8 +262,7 @@ void Download::OnTransferDone(int error) {
 
 void Download::TryComplete() {
     if (!m_transferDone || m_state != State::Saving) return;
-    if (!MoveFileExW(m_temporaryFile.c_str(), m_fullPath.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    if (!m_partFile->MoveTo(m_fullPath)) {
         KV_LOG(LOGSEVERITY_ERROR) << "cannot save the download to " << kvwin::WideToUtf8(m_fullPath) << " ("
                                   << GetLastError() << ")";
         Cancel();

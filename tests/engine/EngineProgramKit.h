@@ -276,10 +276,11 @@ public:
     void OnBeforeDownload(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item, const CefString& name,
                           CefRefPtr<CefBeforeDownloadCallback> callback) override {
         Add("BeforeDownload " + name.ToString() + " " + item->GetURL().ToString());
-        if (!downloadPath.empty()) callback->Continue(downloadPath, false);
+        if (!downloadPath.empty()) callback->Continue(downloadPath, downloadDialog);
     }
     void OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item,
-                           CefRefPtr<CefDownloadItemCallback>) override {
+                           CefRefPtr<CefDownloadItemCallback> callback) override {
+        if (cancelAt >= 0 && item->IsInProgress() && item->GetReceivedBytes() >= cancelAt) callback->Cancel();
         if (item->IsComplete()) Add("DownloadComplete " + item->GetFullPath().ToString() + " " +
                                     std::to_string(item->GetReceivedBytes()));
         if (item->IsCanceled()) Add("DownloadCanceled");
@@ -330,6 +331,8 @@ public:
     bool replaceMenu = false;
     bool downloads = true;
     std::wstring downloadPath;
+    bool downloadDialog = false;  // the user confirms downloadPath in the save dialog
+    int64_t cancelAt = -1;        // downloads are cancelled once this many bytes have arrived
     std::wstring restartTo;
     std::vector<CefRefPtr<CefBrowser>> browsers;
 
@@ -402,6 +405,28 @@ inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
 inline std::string ReadLog() {
     const std::vector<char> bytes = ReadFileBytes(WorkDirUnix() + "/engine.log");
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The temporary files of downloads that the engine in process `processId` receives.
+inline std::vector<std::wstring> PartFilesOf(DWORD processId) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(ARRAYSIZE(folder), folder);
+    const std::wstring pattern = std::wstring(folder) + L"kvengine-" + std::to_wstring(processId) + L"-*.part";
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW found{};
+    const kvwin::UniqueFindHandle find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find) return out;
+    do {
+        out.push_back(folder + std::wstring(found.cFileName));
+    } while (FindNextFileW(find.get(), &found));
+    return out;
+}
+
+// -1 when there is no such file.
+inline LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 inline std::string FileUrl(const std::string& unixPath) {
