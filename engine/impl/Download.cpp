@@ -6,6 +6,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <optional>
+#include <sstream>
+#include <vector>
+
 #include "engine/impl/BrowserImpl.h"
 #include "engine/impl/Engine.h"
 #include "engine/impl/EngineLog.h"
@@ -13,6 +17,7 @@
 #include "engine/impl/Utf.h"
 #include "win/RefCounted.h"
 #include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
@@ -100,6 +105,44 @@ std::wstring PartFileName(DWORD processId, ULONGLONG started, unsigned long brow
            std::to_wstring(downloadId) + kPartSuffix;
 }
 
+struct PartOwner {
+    DWORD processId = 0;
+    ULONGLONG started = 0;  // 0 when the name does not tell
+};
+
+// Only a name PartFileName gives, exactly, or one of the earlier form
+// without the start time: whatever else is in the temporary folder is not the engine's.
+std::optional<PartOwner> ParsePartName(const std::wstring& name) {
+    const size_t prefix = wcslen(kPartPrefix), suffix = wcslen(kPartSuffix);
+    if (name.size() <= prefix + suffix) return std::nullopt;
+    std::vector<std::wstring> fields;
+    std::wstringstream middle(name.substr(prefix, name.size() - prefix - suffix));
+    for (std::wstring field; std::getline(middle, field, L'-');) fields.push_back(field);
+    const auto number = [&fields](size_t i) { return std::wcstoul(fields[i].c_str(), nullptr, 10); };
+    PartOwner owner;
+    std::wstring expected;
+    if (fields.size() == 4) {
+        owner = {number(0), std::wcstoull(fields[1].c_str(), nullptr, 16)};
+        expected = PartFileName(owner.processId, owner.started, number(2), number(3));
+    } else if (fields.size() == 3) {
+        owner = {number(0), 0};
+        expected = kPartPrefix + std::to_wstring(number(0)) + L"-" + std::to_wstring(number(1)) + L"-" +
+                   std::to_wstring(number(2)) + kPartSuffix;
+    }
+    if (expected.empty() || name != expected) return std::nullopt;
+    return owner;
+}
+
+// A process that cannot be asked is taken as running: nothing is deleted on a guess.
+bool OwnerRuns(const PartOwner& owner) {
+    const kvwin::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
+    if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    if (GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE) return false;
+    const ULONGLONG started = StartTime(process.get());
+    return started == 0 || owner.started == 0 || started == owner.started;
+}
+
 }  // namespace
 
 std::wstring SuggestedFileName(const std::wstring& attachmentName, const std::string& url) {
@@ -140,6 +183,19 @@ PartFile::~PartFile() {
 bool PartFile::MoveTo(const std::wstring& target) {
     m_moved = MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
     return m_moved;
+}
+
+void PartFile::RemoveLeftOvers() {
+    const std::wstring folder = TemporaryFolder();
+    WIN32_FIND_DATAW found{};
+    const kvwin::UniqueFindHandle find(
+        FindFirstFileW((folder + kPartPrefix + L"*" + kPartSuffix).c_str(), &found));
+    if (!find) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::optional<PartOwner> owner = ParsePartName(found.cFileName);
+        if (owner && !OwnerRuns(*owner)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &found));
 }
 
 namespace {

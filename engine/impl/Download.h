@@ -27,6 +27,11 @@ public:
     const std::wstring& Path() const { return m_path; }
     bool MoveTo(const std::wstring& target);
 
+    // Deletes the part files whose program no longer runs: left by one that
+    // was ended or crashed. Files of a running engine, and every file named
+    // otherwise, stay.
+    static void RemoveLeftOvers();
+
 private:
     const std::wstring m_path;
     bool m_moved = false;

@@ -173,7 +173,7 @@ inline CefRefPtr<CefApp>& TheApp() {
     return app;
 }
 
-int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId);
+int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId, const std::string& download);
 
 // main() of every engine test program.
 inline int RunEngineTestProgram(int argc, char** argv) {
@@ -183,7 +183,8 @@ inline int RunEngineTestProgram(int argc, char** argv) {
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
     if (line->HasSwitch("kv-test-child")) {
         return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"),
-                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())));
+                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())),
+                                      line->GetSwitchValue("kv-test-download").ToString());
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
@@ -381,13 +382,16 @@ inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND
 }
 
 // A browser process of its own for tests that end it: it shows one browser,
-// writes its renderer's process id to `pidFile` and then waits to be killed,
-// at most until the test program that started it (`parentId`) has ended or a
+// writes its renderer's process id to `pidFile`, loads `download` (when not
+// empty) whose save dialog it leaves open, and then waits to be killed, at
+// most until the test program that started it (`parentId`) has ended or a
 // minute has passed, so that a failed test leaves no process behind.
-inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
+inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId, const std::string& download) {
     EngineScope engine(false);
     if (!engine.ok) return 2;
     CefRefPtr<RecordingClient> client = new RecordingClient();
+    client->downloadPath = L"child.bin";
+    client->downloadDialog = true;
     CefWindowInfo info;
     info.SetAsPopup(nullptr, L"child");
     CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings());
@@ -397,6 +401,7 @@ inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
     if (!f) return 4;
     fwrite(pid.data(), 1, pid.size(), f);
     fclose(f);
+    if (!download.empty()) client->Browser()->GetMainFrame()->LoadURL(download);
     const kvwin::UniqueKernelHandle parent(OpenProcess(SYNCHRONIZE, FALSE, parentId));
     PumpUntil([&] { return !parent || WaitForSingleObject(parent.get(), 0) == WAIT_OBJECT_0; }, 60000);
     return 0;
