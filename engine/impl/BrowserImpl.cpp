@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/impl/Charset.h"
 #include "engine/impl/ContextMenu.h"
@@ -23,7 +24,8 @@ namespace kvengine {
 // Where a load's later reports go once its navigation became a download.
 struct JobRoute {
     std::atomic<uint32_t> downloadId{0};
-    std::wstring temporaryFile;
+    // Held until the transfer has ended: it may write the file until then.
+    std::shared_ptr<PartFile> partFile;
 };
 
 namespace {
@@ -108,13 +110,6 @@ bool IsAboutBlank(const std::wstring& url) { return AsciiLower(url) == L"about:b
 
 // The scheme as the network reads it: whatever stands before the first colon.
 bool IsFileUrl(const std::wstring& url) { return AsciiLower(url.substr(0, url.find(L':'))) == L"file"; }
-
-std::wstring TemporaryDownloadFile(int browserId, uint32_t downloadId) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + L"kvengine-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(browserId) + L"-" + std::to_wstring(downloadId) + L".part";
-}
 
 double DpiScale(HWND window) {
     if (!HighDpiEnabled()) return 1.0;
@@ -401,7 +396,9 @@ void BrowserImpl::OnWindowDestroyed() {
     CefRefPtr<BrowserImpl> self(this);
     m_closed = true;
     CancelNavigation(false);
-    m_downloads.clear();
+    // Downloads end with their browser. One whose save dialog is still open
+    // stops receiving now and is dropped when the dialog returns.
+    for (const auto& download : std::exchange(m_downloads, {})) download->Cancel();
     if (m_renderer) {
         m_renderer->Shutdown();
         Engine::Get()->Retire(std::move(m_renderer));
@@ -512,18 +509,18 @@ void BrowserImpl::Navigate(const std::wstring& url, Commit commit, int historyIn
         engine->PostUi([self, id, response] { self->OnResponse(id, response); });
     };
     callbacks.onProgress = [engine, self, route](int64_t received) {
-        engine->PostUi([self, route, received] {
-            self->WithDownload(route->downloadId, [received](Download& d) { d.OnProgress(received); });
+        // Not the route: a task can wait long behind a save dialog, and the route holds the download's file.
+        const uint32_t download = route->downloadId;
+        engine->PostUi([self, download, received] {
+            self->WithDownload(download, [received](Download& d) { d.OnProgress(received); });
         });
     };
     callbacks.onDone = [engine, self, id, route](int error, std::string body) {
         const uint32_t download = route->downloadId;
         if (download != 0) {
-            const bool posted = engine->PostUi([self, download, error] {
+            engine->PostUi([self, download, error] {
                 self->WithDownload(download, [error](Download& d) { d.OnTransferDone(error); });
             });
-            // Nobody is left to finish the download: its partial file goes.
-            if (!posted) DeleteFileW(route->temporaryFile.c_str());
             return;
         }
         engine->PostUi([self, id, error, b = std::move(body)]() mutable { self->OnLoadDone(id, error, std::move(b)); });
@@ -555,12 +552,14 @@ void BrowserImpl::OnResponse(uint32_t id, const ResponseInfo& response) {
     }
     if (!IsDisplayable(response)) {
         const uint32_t downloadId = ++m_lastDownload;
-        m_navigation.route->temporaryFile = TemporaryDownloadFile(m_id, downloadId);
+        auto partFile = std::make_shared<PartFile>(m_id, downloadId);
+        m_navigation.route->partFile = partFile;
         m_navigation.route->downloadId = downloadId;
-        auto download = std::make_unique<Download>(*this, downloadId, response, m_navigation.route->temporaryFile);
+        auto download = std::make_shared<Download>(*this, downloadId, response, partFile);
         download->SetJob(job);
-        job->Use(BodyUse::Download, m_navigation.route->temporaryFile);
+        job->Use(BodyUse::Download, partFile->Path());
         m_navigation.job = nullptr;
+        m_navigation.route = nullptr;  // the transfer's own hold on the file is enough
         Download* started = download.get();
         m_downloads.push_back(std::move(download));
         FinishNavigation();
@@ -825,7 +824,9 @@ void BrowserImpl::OnDownloadFinished(Download* download) {
 void BrowserImpl::WithDownload(uint32_t id, const std::function<void(Download&)>& action) {
     for (const auto& download : m_downloads) {
         if (download->Id() == id) {
-            action(*download);
+            // Held here: the action may run the save dialog, inside which the list can drop it.
+            const std::shared_ptr<Download> held = download;
+            action(*held);
             return;
         }
     }

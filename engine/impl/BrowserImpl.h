@@ -178,7 +178,7 @@ private:
     int m_historyIndex = -1;
     std::string m_source;  // the current document (UTF-8), for the developer tools
     CefRefPtr<BrowserImpl> m_devTools;
-    std::vector<std::unique_ptr<Download>> m_downloads;
+    std::vector<std::shared_ptr<Download>> m_downloads;
     uint32_t m_lastDownload = 0;
     std::wstring m_sourceTitle;  // set for the developer tools' document
 

@@ -6,6 +6,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <optional>
+#include <sstream>
+#include <vector>
+
 #include "engine/impl/BrowserImpl.h"
 #include "engine/impl/Engine.h"
 #include "engine/impl/EngineLog.h"
@@ -13,6 +17,7 @@
 #include "engine/impl/Utf.h"
 #include "win/RefCounted.h"
 #include "win/TextConversion.h"
+#include "win/UniqueHandle.h"
 
 namespace kvengine {
 namespace {
@@ -66,18 +71,76 @@ private:
     const uint32_t m_id;
 };
 
+std::wstring TemporaryFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(ARRAYSIZE(folder), folder);
+    return folder;
+}
+
 std::wstring DownloadsFolder() {
     PWSTR path = nullptr;
     std::wstring folder;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Downloads, KF_FLAG_CREATE, nullptr, &path))) folder = path;
     CoTaskMemFree(path);
-    if (folder.empty()) {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        folder = temp;
-    }
+    if (folder.empty()) folder = TemporaryFolder();
     if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
     return folder;
+}
+
+constexpr wchar_t kPartPrefix[] = L"kvengine-";
+constexpr wchar_t kPartSuffix[] = L".part";
+
+// With its id, the start time names one run of a program even after the id is reused.
+ULONGLONG StartTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// "kvengine-<process id>-<start time, 16 hex digits>-<browser>-<download>.part"
+std::wstring PartFileName(DWORD processId, ULONGLONG started, unsigned long browserId, unsigned long downloadId) {
+    wchar_t time[17] = {};
+    swprintf(time, ARRAYSIZE(time), L"%016llx", started);
+    return kPartPrefix + std::to_wstring(processId) + L"-" + time + L"-" + std::to_wstring(browserId) + L"-" +
+           std::to_wstring(downloadId) + kPartSuffix;
+}
+
+struct PartOwner {
+    DWORD processId = 0;
+    ULONGLONG started = 0;  // 0 when the name does not tell
+};
+
+// Only a name PartFileName gives, exactly, or one of the earlier form
+// without the start time: whatever else is in the temporary folder is not the engine's.
+std::optional<PartOwner> ParsePartName(const std::wstring& name) {
+    const size_t prefix = wcslen(kPartPrefix), suffix = wcslen(kPartSuffix);
+    if (name.size() <= prefix + suffix) return std::nullopt;
+    std::vector<std::wstring> fields;
+    std::wstringstream middle(name.substr(prefix, name.size() - prefix - suffix));
+    for (std::wstring field; std::getline(middle, field, L'-');) fields.push_back(field);
+    const auto number = [&fields](size_t i) { return std::wcstoul(fields[i].c_str(), nullptr, 10); };
+    PartOwner owner;
+    std::wstring expected;
+    if (fields.size() == 4) {
+        owner = {number(0), std::wcstoull(fields[1].c_str(), nullptr, 16)};
+        expected = PartFileName(owner.processId, owner.started, number(2), number(3));
+    } else if (fields.size() == 3) {
+        owner = {number(0), 0};
+        expected = kPartPrefix + std::to_wstring(number(0)) + L"-" + std::to_wstring(number(1)) + L"-" +
+                   std::to_wstring(number(2)) + kPartSuffix;
+    }
+    if (expected.empty() || name != expected) return std::nullopt;
+    return owner;
+}
+
+// A process that cannot be asked is taken as running: nothing is deleted on a guess.
+bool OwnerRuns(const PartOwner& owner) {
+    const kvwin::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, owner.processId));
+    if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    if (GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE) return false;
+    const ULONGLONG started = StartTime(process.get());
+    return started == 0 || owner.started == 0 || started == owner.started;
 }
 
 }  // namespace
@@ -109,6 +172,32 @@ std::wstring SuggestedFileName(const std::wstring& attachmentName, const std::st
     return name.empty() ? L"download" : name;
 }
 
+PartFile::PartFile(int browserId, uint32_t downloadId)
+    : m_path(TemporaryFolder() + PartFileName(GetCurrentProcessId(), StartTime(GetCurrentProcess()),
+                                              static_cast<unsigned long>(browserId), downloadId)) {}
+
+PartFile::~PartFile() {
+    if (!m_moved) DeleteFileW(m_path.c_str());
+}
+
+bool PartFile::MoveTo(const std::wstring& target) {
+    m_moved = MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
+    return m_moved;
+}
+
+void PartFile::RemoveLeftOvers() {
+    const std::wstring folder = TemporaryFolder();
+    WIN32_FIND_DATAW found{};
+    const kvwin::UniqueFindHandle find(
+        FindFirstFileW((folder + kPartPrefix + L"*" + kPartSuffix).c_str(), &found));
+    if (!find) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::optional<PartOwner> owner = ParsePartName(found.cFileName);
+        if (owner && !OwnerRuns(*owner)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &found));
+}
+
 namespace {
 
 void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(Download&)> action) {
@@ -119,10 +208,10 @@ void OnDownload(CefRefPtr<BrowserImpl> browser, uint32_t id, std::function<void(
 
 }  // namespace
 
-Download::Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::wstring temporaryFile)
+Download::Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::shared_ptr<PartFile> partFile)
     : m_browser(browser), m_id(id), m_url(kvwin::Utf8ToWide(response.url)), m_mimeType(kvwin::Utf8ToWide(response.mimeType)),
       m_suggestedName(SuggestedFileName(response.AttachmentFileName(), response.url)),
-      m_total(response.contentLength), m_temporaryFile(std::move(temporaryFile)) {}
+      m_total(response.contentLength), m_partFile(std::move(partFile)) {}
 
 Download::~Download() {
     if (m_job) m_job->Cancel();
@@ -186,6 +275,8 @@ void Download::Continue(const std::wstring& path, bool showDialog) {
     std::wstring target = path.empty() ? m_suggestedName : path;
     if (showDialog) {
         target = ChooseWithDialog(target);
+        // The dialog is modal: the download may have been cancelled while it was open.
+        if (m_state != State::Waiting) return;
         if (target.empty()) {
             Cancel();
             return;
@@ -203,7 +294,7 @@ void Download::Cancel() {
     if (Finished()) return;
     m_state = State::Canceled;
     if (m_job) m_job->Cancel();
-    if (m_transferDone) DeleteFileW(m_temporaryFile.c_str());
+    m_partFile.reset();  // the file goes once the transfer has let go of it too
     Report();
 }
 
@@ -216,13 +307,9 @@ void Download::OnProgress(int64_t received) {
 void Download::OnTransferDone(int error) {
     m_transferDone = true;
     m_job.reset();
-    if (m_state == State::Canceled) {
-        DeleteFileW(m_temporaryFile.c_str());
-        return;
-    }
+    if (m_state == State::Canceled) return;
     if (error != 0) {
         KV_LOG(LOGSEVERITY_WARNING) << "download of " << kvwin::WideToUtf8(m_url) << " failed (" << error << ")";
-        m_transferFailed = true;
         Cancel();
         return;
     }
@@ -231,8 +318,7 @@ void Download::OnTransferDone(int error) {
 
 void Download::TryComplete() {
     if (!m_transferDone || m_state != State::Saving) return;
-    if (!MoveFileExW(m_temporaryFile.c_str(), m_fullPath.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
+    if (!m_partFile->MoveTo(m_fullPath)) {
         KV_LOG(LOGSEVERITY_ERROR) << "cannot save the download to " << kvwin::WideToUtf8(m_fullPath) << " ("
                                   << GetLastError() << ")";
         Cancel();

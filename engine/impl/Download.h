@@ -13,9 +13,33 @@ class BrowserImpl;
 class LoadJob;
 struct ResponseInfo;
 
+// The temporary file a download is received into, in the temporary folder
+// under a name that tells which run of which program made it. It is deleted
+// when its last holder (the download, the transfer writing it) lets go,
+// unless it was moved to where the user saves it.
+class PartFile {
+public:
+    PartFile(int browserId, uint32_t downloadId);
+    ~PartFile();
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    bool MoveTo(const std::wstring& target);
+
+    // Deletes the part files whose program no longer runs: left by one that
+    // was ended or crashed. Files of a running engine, and every file named
+    // otherwise, stay.
+    static void RemoveLeftOvers();
+
+private:
+    const std::wstring m_path;
+    bool m_moved = false;
+};
+
 class Download {
 public:
-    Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::wstring temporaryFile);
+    Download(BrowserImpl& browser, uint32_t id, const ResponseInfo& response, std::shared_ptr<PartFile> partFile);
     ~Download();
 
     uint32_t Id() const { return m_id; }
@@ -43,13 +67,12 @@ private:
     const std::wstring m_mimeType;
     const std::wstring m_suggestedName;
     const int64_t m_total;
-    const std::wstring m_temporaryFile;
+    std::shared_ptr<PartFile> m_partFile;
     std::shared_ptr<LoadJob> m_job;
     State m_state = State::Waiting;
     std::wstring m_fullPath;
     int64_t m_received = 0;
     bool m_transferDone = false;
-    bool m_transferFailed = false;
 };
 
 // A file name for what was downloaded from `url`, safe to create in any folder.

@@ -5,6 +5,7 @@
 #include "engine/CefCookie.h"
 #include "engine/CefTask.h"
 #include "engine/impl/BrowserImpl.h"
+#include "engine/impl/Download.h"
 #include "engine/impl/EngineLog.h"
 #include "engine/impl/Network.h"
 #include "engine/impl/Renderer.h"
@@ -48,6 +49,7 @@ bool Engine::Start(const CefMainArgs&, const CefSettings& settings, CefRefPtr<Ce
     if (g_engine.load()) return false;
     ConfigureLog(settings.log_file.ToWString(), settings.log_severity);
     if (app) app->OnBeforeCommandLineProcessing(CefString(), CefCommandLine::GetGlobalCommandLine());
+    PartFile::RemoveLeftOvers();
     auto* engine = new Engine(settings, app);
     engine->m_files = std::make_unique<WorkQueue>();
     engine->m_network = std::make_unique<Network>(settings.cache_path.ToWString(), settings.user_agent.ToWString(),

@@ -173,7 +173,7 @@ inline CefRefPtr<CefApp>& TheApp() {
     return app;
 }
 
-int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId);
+int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId, const std::string& download);
 
 // main() of every engine test program.
 inline int RunEngineTestProgram(int argc, char** argv) {
@@ -183,7 +183,8 @@ inline int RunEngineTestProgram(int argc, char** argv) {
     CefRefPtr<CefCommandLine> line = CefCommandLine::GetGlobalCommandLine();
     if (line->HasSwitch("kv-test-child")) {
         return RunChildBrowserProcess(line->GetSwitchValue("kv-test-child"),
-                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())));
+                                      static_cast<DWORD>(_wtoi(line->GetSwitchValue("kv-test-parent").c_str())),
+                                      line->GetSwitchValue("kv-test-download").ToString());
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
@@ -276,10 +277,11 @@ public:
     void OnBeforeDownload(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item, const CefString& name,
                           CefRefPtr<CefBeforeDownloadCallback> callback) override {
         Add("BeforeDownload " + name.ToString() + " " + item->GetURL().ToString());
-        if (!downloadPath.empty()) callback->Continue(downloadPath, false);
+        if (!downloadPath.empty()) callback->Continue(downloadPath, downloadDialog);
     }
     void OnDownloadUpdated(CefRefPtr<CefBrowser>, CefRefPtr<CefDownloadItem> item,
-                           CefRefPtr<CefDownloadItemCallback>) override {
+                           CefRefPtr<CefDownloadItemCallback> callback) override {
+        if (cancelAt >= 0 && item->IsInProgress() && item->GetReceivedBytes() >= cancelAt) callback->Cancel();
         if (item->IsComplete()) Add("DownloadComplete " + item->GetFullPath().ToString() + " " +
                                     std::to_string(item->GetReceivedBytes()));
         if (item->IsCanceled()) Add("DownloadCanceled");
@@ -330,6 +332,8 @@ public:
     bool replaceMenu = false;
     bool downloads = true;
     std::wstring downloadPath;
+    bool downloadDialog = false;  // the user confirms downloadPath in the save dialog
+    int64_t cancelAt = -1;        // downloads are cancelled once this many bytes have arrived
     std::wstring restartTo;
     std::vector<CefRefPtr<CefBrowser>> browsers;
 
@@ -378,13 +382,16 @@ inline CefRefPtr<CefBrowser> MakeBrowser(CefRefPtr<RecordingClient> client, HWND
 }
 
 // A browser process of its own for tests that end it: it shows one browser,
-// writes its renderer's process id to `pidFile` and then waits to be killed,
-// at most until the test program that started it (`parentId`) has ended or a
+// writes its renderer's process id to `pidFile`, loads `download` (when not
+// empty) whose save dialog it leaves open, and then waits to be killed, at
+// most until the test program that started it (`parentId`) has ended or a
 // minute has passed, so that a failed test leaves no process behind.
-inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
+inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId, const std::string& download) {
     EngineScope engine(false);
     if (!engine.ok) return 2;
     CefRefPtr<RecordingClient> client = new RecordingClient();
+    client->downloadPath = L"child.bin";
+    client->downloadDialog = true;
     CefWindowInfo info;
     info.SetAsPopup(nullptr, L"child");
     CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings());
@@ -394,6 +401,7 @@ inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
     if (!f) return 4;
     fwrite(pid.data(), 1, pid.size(), f);
     fclose(f);
+    if (!download.empty()) client->Browser()->GetMainFrame()->LoadURL(download);
     const kvwin::UniqueKernelHandle parent(OpenProcess(SYNCHRONIZE, FALSE, parentId));
     PumpUntil([&] { return !parent || WaitForSingleObject(parent.get(), 0) == WAIT_OBJECT_0; }, 60000);
     return 0;
@@ -402,6 +410,28 @@ inline int RunChildBrowserProcess(const std::wstring& pidFile, DWORD parentId) {
 inline std::string ReadLog() {
     const std::vector<char> bytes = ReadFileBytes(WorkDirUnix() + "/engine.log");
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The temporary files of downloads that the engine in process `processId` receives.
+inline std::vector<std::wstring> PartFilesOf(DWORD processId) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    GetTempPathW(ARRAYSIZE(folder), folder);
+    const std::wstring pattern = std::wstring(folder) + L"kvengine-" + std::to_wstring(processId) + L"-*.part";
+    std::vector<std::wstring> out;
+    WIN32_FIND_DATAW found{};
+    const kvwin::UniqueFindHandle find(FindFirstFileW(pattern.c_str(), &found));
+    if (!find) return out;
+    do {
+        out.push_back(folder + std::wstring(found.cFileName));
+    } while (FindNextFileW(find.get(), &found));
+    return out;
+}
+
+// -1 when there is no such file.
+inline LONGLONG FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 inline std::string FileUrl(const std::string& unixPath) {

@@ -32,7 +32,7 @@ std::string HexToBytes(const std::string& hex) {
     return out;
 }
 
-SOCKET ConnectControl(int port) {
+SOCKET ConnectLocal(int port) {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return s;
     sockaddr_in address{};
@@ -64,7 +64,7 @@ HttpTestServer::HttpTestServer(const std::string& rootUnix, int port)
         return std::sscanf(std::string(text.begin(), text.end()).c_str(), "%d %d %d", &m_port, &m_unusedPort,
                            &controlPort) == 3;
     }, kStartTimeoutMs);
-    if (listening) m_control = ConnectControl(controlPort);
+    if (listening) m_control = ConnectLocal(controlPort);
     if (m_control == INVALID_SOCKET) {
         WSACleanup();
         throw std::runtime_error("the local HTTP test server did not start (python3, root " + rootUnix + ")");
@@ -107,6 +107,25 @@ std::vector<HttpTestServer::Request> HttpTestServer::Requests() const {
                        HexToBytes(line.substr(tab2 + 1, tab3 - tab2 - 1)), std::atoi(line.c_str() + tab3 + 1)});
     }
     return out;
+}
+
+int HttpTestServer::Answering() const {
+    static std::atomic<int> counter{0};
+    const std::string target = "/echo?answering=" + std::to_string(++counter);
+    const SOCKET s = ConnectLocal(m_port);
+    if (s == INVALID_SOCKET) return -1;
+    const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    send(s, request.data(), static_cast<int>(request.size()), 0);
+    const DWORD timeout = kStopTimeoutMs;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+    char buffer[256];
+    while (recv(s, buffer, sizeof buffer, 0) > 0) {
+    }
+    closesocket(s);
+    for (const Request& r : Requests()) {
+        if (r.target == target) return r.answering - 1;
+    }
+    return -1;
 }
 
 void HttpTestServer::ClearRequests() {

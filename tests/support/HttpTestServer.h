@@ -3,7 +3,7 @@
 // tests/support/http_test_server.py, started by the test program and ended
 // with it. It serves a document root folder that the test fills (before or
 // after the start) and a few scripted routes; the script's header lists them:
-//   /<file>, /bytes/<n>, /echo, /header/<name>, /redirect/<n>/<path>
+//   /<file>, /bytes/<n>, /endless/<seconds>, /echo, /header/<name>, /redirect/<n>/<path>
 // and the query parameters every route takes:
 //   status=<code>, delay=<ms>, rate=<bytes per second>, length=none, chunked=1, cut=<n>,
 //   location=<url>, type=<media type>, flood=<seconds>
@@ -40,6 +40,9 @@ public:
     };
     // Every request received so far, in order; each is recorded before its reply is sent.
     std::vector<Request> Requests() const;
+    // How many requests the server is answering now, besides the one that
+    // asks (sent from here and answered before this returns); -1 when it cannot ask.
+    int Answering() const;
     // Forgets the requests received so far (one server can serve a whole test suite).
     void ClearRequests();
 

@@ -124,6 +124,76 @@ TEST_F(Network, DownloadTheClientDoesNotContinueIsCancelled) {
     EXPECT_EQ(1u, client->Events("BeforeDownload").size());
     EXPECT_EQ(1u, client->Events("DownloadCanceled").size());
     EXPECT_TRUE(client->Events("DownloadComplete").empty());
+    EXPECT_TRUE(PartFilesOf(GetCurrentProcessId()).empty());
+}
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (!IsWindowVisible(window) || wcscmp(name, L"#32770") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The save dialog that the engine's UI thread shows; null when it does not come.
+HWND WaitForSaveDialog() {
+    const DWORD uiThread = CallOnUiThread<DWORD>(GetCurrentThreadId).value_or(0);
+    HWND dialog = nullptr;
+    PumpUntil([&] { return !EnumThreadWindows(uiThread, FindShownDialog, reinterpret_cast<LPARAM>(&dialog)); }, 30000);
+    return dialog;
+}
+
+// How a download from a server that never stops sending ends while its save dialog is open.
+enum class Ending { DialogCancelled, BrowserClosed, EngineStopped };
+
+class EndlessDownload : public Network, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(EndlessDownload, StopsReceivingAndLeavesNoFileWhenNotSaved) {
+    client->downloadPath = L"endless.bin";
+    client->downloadDialog = true;
+    CefRefPtr<CefBrowser> browser = MakeBrowser(client, parent.Get(), server->Url("/endless/60?rate=2000000"));
+    ASSERT_TRUE(browser);
+    const HWND dialog = WaitForSaveDialog();
+    ASSERT_TRUE(dialog);
+    // The content goes on arriving while the user chooses.
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<std::wstring> parts = PartFilesOf(GetCurrentProcessId());
+        return parts.size() == 1 && FileSize(parts[0]) > 200000;
+    }, 10000));
+
+    switch (GetParam()) {
+    case Ending::DialogCancelled: PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); break;
+    case Ending::BrowserClosed: browser->GetHost()->CloseBrowser(true); break;
+    case Ending::EngineStopped: CefShutdown(); break;
+    }
+    EXPECT_TRUE(PumpUntil([&] { return server->Answering() == 0; }, 10000)) << "the server still sends";
+    EXPECT_TRUE(PumpUntil([&] { return PartFilesOf(GetCurrentProcessId()).empty(); }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return client->Events("DownloadCanceled").size() == 1; }, 10000));
+    // A closed browser leaves its dialog to the user.
+    if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 10000));
+    EXPECT_TRUE(client->Events("DownloadComplete").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, EndlessDownload,
+                         ::testing::Values(Ending::DialogCancelled, Ending::BrowserClosed, Ending::EngineStopped));
+
+TEST_F(Network, DownloadCancelledWhileItsSaveDialogIsOpenIsNotSavedByTheDialog) {
+    const std::string target = FreshDirUnix("downloads") + "/cancelled.bin";
+    client->downloadPath = ToWindowsPath(target);
+    client->downloadDialog = true;
+    client->cancelAt = 300000;
+    ASSERT_TRUE(MakeBrowser(client, parent.Get(), server->Url("/bytes/300000")));
+    const HWND dialog = WaitForSaveDialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(PumpUntil([&] { return !client->Events("DownloadCanceled").empty(); }, 10000));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 10000));
+    ASSERT_TRUE(WaitForIdle(10000));
+    EXPECT_EQ(1u, client->Events("DownloadCanceled").size());
+    EXPECT_TRUE(client->Events("DownloadComplete").empty());
+    EXPECT_TRUE(ReadFileBytes(target).empty());
+    EXPECT_TRUE(PartFilesOf(GetCurrentProcessId()).empty());
 }
 
 TEST_F(Network, HtmlPageOverHttpRunsItsScripts) {

@@ -2,6 +2,8 @@
 // carrying process messages both ways, and ending with its browser.
 #include "engine/EngineProgramKit.h"
 
+#include "support/HttpTestServer.h"
+
 #include <tlhelp32.h>
 
 namespace kvtest {
@@ -92,17 +94,26 @@ TEST_F(RendererProcess, RendererGetsTheApplicationsSwitchesForItsOwnType) {
     PumpUntil([&] { return client->closed > 0; }, 10000);
 }
 
-TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
-    const std::string pidFile = FreshDirUnix("orphan") + "/pid";
+// This program as a browser process of its own (RunChildBrowserProcess).
+PROCESS_INFORMATION StartChildBrowser(const std::string& pidFile, const std::string& download = {}) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring command = std::wstring(L"\"") + self + L"\" --kv-test-child=\"" + ToWindowsPath(pidFile) +
                            L"\" --kv-test-parent=" + std::to_wstring(GetCurrentProcessId());
+    if (!download.empty()) command += L" --kv-test-download=" + Widen(download);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
+    if (CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+    }
+    return pi;
+}
+
+TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
+    const std::string pidFile = FreshDirUnix("orphan") + "/pid";
+    const PROCESS_INFORMATION pi = StartChildBrowser(pidFile);
+    ASSERT_TRUE(pi.hProcess);
     std::string pid;
     const bool written = PumpUntil([&] {
         const std::vector<char> bytes = ReadFileBytes(pidFile);
@@ -116,6 +127,54 @@ TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
     const DWORD renderer = static_cast<DWORD>(std::stoul(pid));
     ASSERT_NE(0u, renderer);
     EXPECT_TRUE(ProcessEnds(renderer, 15000));
+}
+
+// The temporary file of a download is the engine's until its program ends;
+// the next start removes it, and never a file that is not the engine's.
+TEST(LeftOverDownload, GoesAtTheNextStartOnceItsProgramHasEnded) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(ARRAYSIZE(temp), temp);
+    const std::wstring folder = temp;
+    const std::wstring self = std::to_wstring(GetCurrentProcessId());
+    const auto make = [](const std::wstring& path) {
+        CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    };
+    const auto exists = [](const std::wstring& path) { return FileSize(path) >= 0; };
+    // Not the engine's names, and one of an older form whose program runs (this one).
+    const std::wstring kept[] = {L"kvengine-notes.part", L"kvengine-7-123-1-1.part", L"kvengine-07-1-1.part",
+                                 L"kvengine-" + self + L"-1-1.part"};
+    for (const std::wstring& name : kept) make(folder + name);
+    HttpTestServer server(FreshDirUnix("www"));
+    const PROCESS_INFORMATION pi = StartChildBrowser(FreshDirUnix("left-over") + "/pid", server.Url("/bytes/200000"));
+    ASSERT_TRUE(pi.hProcess);
+    const kvwin::UniqueKernelHandle child(pi.hProcess);
+    // All received: the child's file is closed, waiting for the save dialog it shows.
+    std::vector<std::wstring> parts;
+    ASSERT_TRUE(PumpUntil([&] {
+        parts = PartFilesOf(pi.dwProcessId);
+        return parts.size() == 1 && FileSize(parts[0]) == 200000;
+    }, 60000));
+
+    {
+        EngineScope running(true);
+        ASSERT_TRUE(running.ok);
+    }
+    EXPECT_TRUE(exists(parts[0])) << "removed while its program runs";
+    TerminateProcess(child.get(), 9);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.get(), 10000));
+    // Also gone: the older form of a name, and one of this process's id from a run that started at another time.
+    const std::wstring removed[] = {parts[0], folder + L"kvengine-" + std::to_wstring(pi.dwProcessId) + L"-1-1.part",
+                                    folder + L"kvengine-" + self + L"-0000000000000001-1-1.part"};
+    for (const std::wstring& path : removed) make(path);
+    {
+        EngineScope next(true);
+        ASSERT_TRUE(next.ok);
+    }
+    for (const std::wstring& path : removed) EXPECT_FALSE(exists(path)) << Narrow(path);
+    for (const std::wstring& name : kept) {
+        EXPECT_TRUE(exists(folder + name)) << Narrow(name);
+        DeleteFileW((folder + name).c_str());
+    }
 }
 
 }  // namespace
