@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uninstall/ClientProcesses.h"
+#include "uninstall/InstallChecks.h"
 #include "uninstall/UninstallData.h"
 #include "win/UniqueHandle.h"
 
@@ -40,9 +41,20 @@ bool DeleteRegistryKey(HKEY root, LPCWSTR parent, const std::wstring& name) {
     return !stillThere;
 }
 
+// Removes the folders `shortcut` (relative to `base`) names on its way, inner
+// first, each only when empty and not a folder of the system.
+void RemoveEmptyFoldersOf(const std::wstring& base, std::wstring_view shortcut) {
+    for (size_t end = shortcut.rfind(L'\\'); end != std::wstring_view::npos && end > 0;
+         end = shortcut.rfind(L'\\', end - 1)) {
+        const std::wstring folder = base + L"\\" + std::wstring(shortcut.substr(0, end));
+        if (!HoldsProtectedFolder(NormalFolder(folder))) RemoveDirectoryW(folder.c_str());
+    }
+}
+
 // True when the shortcuts and the start-menu folder are gone afterwards. A
 // folder the system cannot find is left alone (a path built on an empty one
-// would name the drive's root) and counts as not done: its shortcuts may remain.
+// would name the drive's root) and counts as not done: its shortcuts may
+// remain. So does a start-menu folder that is a folder of the system.
 bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
     bool gone = !folders.desktop.empty() && !folders.commonPrograms.empty();
     if (!folders.desktop.empty()) {
@@ -51,11 +63,14 @@ bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
         gone = !Exists(shortcut) && gone;
     }
     if (!folders.commonPrograms.empty()) {
-        const std::wstring menuFolder = folders.commonPrograms + L"\\" + data.regName;
-        RemoveDirectoryW(menuFolder.c_str());
-        DeleteDirectoryTree(menuFolder);
+        const std::wstring menuFolder = folders.commonPrograms + L"\\" + std::wstring(TrimmedName(data.regName));
+        if (!HoldsProtectedFolder(NormalFolder(menuFolder))) {
+            RemoveDirectoryW(menuFolder.c_str());
+            DeleteDirectoryTree(menuFolder);
+        }
         const std::wstring shortcut = folders.commonPrograms + L"\\" + data.uninstallName + L".lnk";
         DeleteFileW(shortcut.c_str());
+        RemoveEmptyFoldersOf(folders.commonPrograms, data.uninstallName);
         gone = !Exists(menuFolder) && !Exists(shortcut) && gone;
     }
     return gone;
