@@ -6,11 +6,6 @@
 namespace kvuninstall {
 namespace {
 
-bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // "%" and "!" expand inside the quotes of the self-removal command and '"'
 // ends them; the rest cannot appear in a real folder name anyway.
 bool HasShellOrWildcardCharacter(std::wstring_view text) {
@@ -90,11 +85,23 @@ std::wstring LongPath(const std::wstring& path) {
     return longPath;
 }
 
+// Full and long; empty when the system cannot make it full.
+std::wstring NormalPath(std::wstring_view path) {
+    if (path.empty()) return {};
+    const std::wstring full = FullPath(std::wstring(path));
+    return full.empty() ? full : LongPath(full);
+}
+
 bool IsProtectedOrHolding(std::wstring_view known, std::wstring_view folder) {
     return !known.empty() && (EqualIgnoringCase(known, folder) || IsInsideFolder(known, folder));
 }
 
 }  // namespace
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
 
 bool IsSingleName(std::wstring_view name) {
     if (name.empty() || name == L"." || name == L"..") return false;
@@ -120,13 +127,19 @@ bool IsPlainRelativePath(std::wstring_view path) {
 }
 
 std::wstring NormalFolder(std::wstring_view path) {
-    if (path.empty()) return {};
-    std::wstring full = FullPath(std::wstring(path));
+    std::wstring full = NormalPath(path);
     if (full.empty()) return {};
-    full = LongPath(full);
     while (!full.empty() && full.back() == L'\\') full.pop_back();
     full += L'\\';
     return full;
+}
+
+std::wstring RunningProgramPath() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return NormalPath(path);
 }
 
 bool HoldsProtectedFolder(std::wstring_view folder) {

@@ -8,6 +8,9 @@
 
 namespace kvuninstall {
 
+// Names compared as the file system and the registry compare them.
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b);
+
 // True for a name that stays one entry of one folder or one registry key:
 // not empty, no path separator, ":" or wildcard, not "." or "..", and no
 // trailing dot or blank (the system would drop them and name something else).
@@ -30,6 +33,9 @@ std::wstring CheckedInstallFolder(std::wstring_view value, std::wstring_view rem
 // `path` made full and long, with exactly one trailing backslash; empty when
 // the system cannot make it.
 std::wstring NormalFolder(std::wstring_view path);
+
+// The running program's own file, full and long.
+std::wstring RunningProgramPath();
 
 // True when `folder` (full, with one trailing backslash) is a folder of the
 // system or the user, or holds one.

@@ -142,6 +142,7 @@ struct FakeInstallation {
                                  nullptr);
         }
         WriteText(folder + L"readme.txt", "Korvanthel");
+        WriteText(folder + L".settings", "left to the final removal");
         WriteText(folder + L"data\\page.bin", "cached");
         WriteText(folder + L"locked.txt", "read-only");
         WriteText(folder + L"readonly\\inside.txt", "in a read-only folder");

@@ -52,6 +52,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, InstalledNames,
                                            NamesCase{"RegNameWithTrailingBlanks", L"  ", nullptr, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Held open without leave to delete, as a running program holds its log.
+class FileInUse : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(FileInUse, LeavesTheUninstallNotCompleteAndEverythingElseRemoved) {
+    const FakeInstallation install(L"InUse");
+    const std::wstring held = install.folder + GetParam();
+    WriteText(held, "in use");
+    const kvwin::UniqueKernelHandle file(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const ChildProcess client(install.ClientInside());
+
+    const auto outcome = kvuninstall::UninstallInstallation(install.folder, kvuninstall::FindShellFolders());
+    EXPECT_EQ(UninstallResult::LeftOver, outcome.result);
+    EXPECT_EQ(Quoted(install), outcome.quotedInstallPath);
+    EXPECT_TRUE(client.WaitEnd(0));
+    EXPECT_EQ(0, install.Remnants());
+    EXPECT_FALSE(Exists(install.folder + L"readme.txt"));
+    EXPECT_TRUE(Exists(held));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FileInUse, ::testing::Values(L"client.log", L"data\\cache.db"));
+
 // The all-users start-up folder lies inside the programs folder.
 TEST(UninstallRoutine, LeavesTheSystemsStartUpFolderThoughTheDataNamesIt) {
     const FakeInstallation install(L"StartUp");
