@@ -12,6 +12,7 @@ using kvuninstall::UninstallResult;
 
 std::wstring Quoted(const FakeInstallation& install) { return L"\"" + install.folder + L"\""; }
 
+// A path built on a folder the system cannot find would name the drive's root.
 TEST(UninstallRoutine, RemovesNoShortcutWhereTheSystemFindsNoFolderAndSaysSo) {
     const FakeInstallation install(L"NoFolders");
     const auto outcome = kvuninstall::UninstallInstallation(install.folder, kvuninstall::ShellFolders{});
