@@ -11,11 +11,6 @@ namespace {
 
 constexpr DWORD kEndWaitMs = 5000;
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 std::wstring ImagePath(HANDLE process) {
     std::wstring path(32768, L'\0');
     DWORD length = static_cast<DWORD>(path.size());
@@ -47,7 +42,7 @@ bool EndClientProcesses(std::wstring_view exeName, std::wstring_view installFold
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ProcessID == self || !SameName(entry.szExeFile, exeName)) continue;
+        if (entry.th32ProcessID == self || !EqualIgnoringCase(entry.szExeFile, exeName)) continue;
         if (!EndIfInside(entry.th32ProcessID, installFolder)) allEnded = false;
     }
     return allEnded;

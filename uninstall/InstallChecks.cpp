@@ -6,11 +6,6 @@
 namespace kvuninstall {
 namespace {
 
-bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // "%" and "!" expand inside the quotes of the self-removal command and '"'
 // ends them; the rest cannot appear in a real folder name anyway.
 bool HasShellOrWildcardCharacter(std::wstring_view text) {
@@ -20,19 +15,14 @@ bool HasShellOrWildcardCharacter(std::wstring_view text) {
     return false;
 }
 
-// "X:\" followed by steps that are each a plain name: no ".", "..", empty step,
-// forward slash or step the system would trim.
+// "X:\" followed by steps that are each a plain name, with at most one
+// trailing backslash.
 bool IsPlainAbsolutePath(std::wstring_view path) {
     if (path.size() < 3 || !iswalpha(path[0]) || path[1] != L':' || path[2] != L'\\') return false;
     std::wstring_view rest = path.substr(3);
-    while (!rest.empty()) {
-        const size_t end = rest.find(L'\\');
-        const std::wstring_view step = rest.substr(0, end);
-        if (!IsSingleName(step)) return false;
-        if (end == std::wstring_view::npos) break;
-        rest.remove_prefix(end + 1);
-    }
-    return true;
+    if (rest.empty()) return true;
+    if (rest.back() == L'\\') rest.remove_suffix(1);
+    return IsPlainRelativePath(rest);
 }
 
 bool IsDriveRoot(std::wstring_view folder) { return folder.size() <= 3; }
@@ -74,19 +64,6 @@ constexpr int kProtectedFolders[] = {CSIDL_WINDOWS,
                                      CSIDL_MYPICTURES,
                                      CSIDL_MYVIDEO};
 
-// True when `folder` is a protected folder or holds one.
-bool HoldsProtectedFolder(std::wstring_view folder) {
-    for (const int csidl : kProtectedFolders) {
-        const std::wstring known = KnownFolder(csidl);
-        if (!known.empty() && (EqualIgnoringCase(known, folder) || IsInsideFolder(known, folder))) return true;
-    }
-    wchar_t temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    if (length == 0 || length > MAX_PATH) return false;
-    const std::wstring tempFolder = NormalFolder(temp);
-    return !tempFolder.empty() && (EqualIgnoringCase(tempFolder, folder) || IsInsideFolder(tempFolder, folder));
-}
-
 std::wstring FullPath(const std::wstring& path) {
     const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (size == 0) return {};
@@ -108,7 +85,23 @@ std::wstring LongPath(const std::wstring& path) {
     return longPath;
 }
 
+// Full and long; empty when the system cannot make it full.
+std::wstring NormalPath(std::wstring_view path) {
+    if (path.empty()) return {};
+    const std::wstring full = FullPath(std::wstring(path));
+    return full.empty() ? full : LongPath(full);
+}
+
+bool IsProtectedOrHolding(std::wstring_view known, std::wstring_view folder) {
+    return !known.empty() && (EqualIgnoringCase(known, folder) || IsInsideFolder(known, folder));
+}
+
 }  // namespace
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
 
 bool IsSingleName(std::wstring_view name) {
     if (name.empty() || name == L"." || name == L"..") return false;
@@ -119,14 +112,44 @@ bool IsSingleName(std::wstring_view name) {
     return true;
 }
 
+std::wstring_view TrimmedName(std::wstring_view name) {
+    const size_t last = name.find_last_not_of(L". ");
+    return last == std::wstring_view::npos ? std::wstring_view() : name.substr(0, last + 1);
+}
+
+bool IsPlainRelativePath(std::wstring_view path) {
+    for (;;) {
+        const size_t end = path.find(L'\\');
+        if (!IsSingleName(path.substr(0, end))) return false;
+        if (end == std::wstring_view::npos) return true;
+        path.remove_prefix(end + 1);
+    }
+}
+
 std::wstring NormalFolder(std::wstring_view path) {
-    if (path.empty()) return {};
-    std::wstring full = FullPath(std::wstring(path));
+    std::wstring full = NormalPath(path);
     if (full.empty()) return {};
-    full = LongPath(full);
     while (!full.empty() && full.back() == L'\\') full.pop_back();
     full += L'\\';
     return full;
+}
+
+std::wstring RunningProgramPath() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return NormalPath(path);
+}
+
+bool HoldsProtectedFolder(std::wstring_view folder) {
+    for (const int csidl : kProtectedFolders) {
+        if (IsProtectedOrHolding(KnownFolder(csidl), folder)) return true;
+    }
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) return false;
+    return IsProtectedOrHolding(NormalFolder(temp), folder);
 }
 
 bool IsInsideFolder(std::wstring_view path, std::wstring_view folder) {

@@ -8,10 +8,20 @@
 
 namespace kvuninstall {
 
+// Names compared as the file system and the registry compare them.
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b);
+
 // True for a name that stays one entry of one folder or one registry key:
 // not empty, no path separator, ":" or wildcard, not "." or "..", and no
 // trailing dot or blank (the system would drop them and name something else).
 bool IsSingleName(std::wstring_view name);
+
+// `name` as the file system stores it: trailing dots and blanks dropped.
+std::wstring_view TrimmedName(std::wstring_view name);
+
+// True for single names joined by backslashes ("Korvanthel\Remove"): no
+// drive, root, empty step, or step that is not a single name.
+bool IsPlainRelativePath(std::wstring_view path);
 
 // The installation folder named by `value` (full, long form, one trailing
 // backslash) when it is the remover's own folder `removerFolder`; empty
@@ -23,6 +33,13 @@ std::wstring CheckedInstallFolder(std::wstring_view value, std::wstring_view rem
 // `path` made full and long, with exactly one trailing backslash; empty when
 // the system cannot make it.
 std::wstring NormalFolder(std::wstring_view path);
+
+// The running program's own file, full and long.
+std::wstring RunningProgramPath();
+
+// True when `folder` (full, with one trailing backslash) is a folder of the
+// system or the user, or holds one.
+bool HoldsProtectedFolder(std::wstring_view folder);
 
 // True when `path` lies inside `folder` (which ends with a backslash), ignoring case.
 bool IsInsideFolder(std::wstring_view path, std::wstring_view folder);

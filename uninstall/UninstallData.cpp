@@ -23,11 +23,12 @@ std::wstring ReadValue(const std::wstring& file, LPCWSTR key, LPCWSTR fallback =
 DataStatus ReadUninstallData(const std::wstring& removerFolder, UninstallData& data) {
     const std::wstring file = removerFolder + L"uninstall.dat";
     data.regName = ReadValue(file, L"install_reg_name");
-    if (!IsSingleName(data.regName)) return DataStatus::BadRegName;
+    // The system drops trailing dots and blanks from the start-menu folder's name.
+    if (!IsSingleName(TrimmedName(data.regName))) return DataStatus::BadRegName;
     data.installFolder = CheckedInstallFolder(ReadValue(file, L"install_path"), removerFolder);
     if (data.installFolder.empty()) return DataStatus::BadFolder;
     data.uninstallName = ReadValue(file, L"uninstall_name");
-    if (!IsSingleName(data.uninstallName)) return DataStatus::BadFolder;
+    if (!IsPlainRelativePath(data.uninstallName)) return DataStatus::BadFolder;
     data.exeName = ReadValue(file, L"install_exe_name", (data.regName + L".exe").c_str());
     return DataStatus::Ready;
 }

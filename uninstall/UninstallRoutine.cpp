@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "uninstall/ClientProcesses.h"
+#include "uninstall/InstallChecks.h"
 #include "uninstall/UninstallData.h"
 #include "win/UniqueHandle.h"
 
@@ -25,6 +26,13 @@ std::wstring ShellFolder(int csidl) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// What the folder removal after the routine takes even though the routine
+// leaves it: the running remover, linked or read-only folders, read-only files.
+bool IsLeftToFinalRemoval(DWORD attributes, const std::wstring& path, const std::wstring& self) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return attributes != FILE_ATTRIBUTE_DIRECTORY;
+    return (attributes & FILE_ATTRIBUTE_READONLY) || EqualIgnoringCase(path, self);
+}
+
 // True when `name` under `parent` is gone afterwards. Only the key itself is
 // deleted: the registry refuses a key that still has subkeys.
 bool DeleteRegistryKey(HKEY root, LPCWSTR parent, const std::wstring& name) {
@@ -40,9 +48,20 @@ bool DeleteRegistryKey(HKEY root, LPCWSTR parent, const std::wstring& name) {
     return !stillThere;
 }
 
+// Removes the folders `shortcut` (relative to `base`) names on its way, inner
+// first, each only when empty and not a folder of the system.
+void RemoveEmptyFoldersOf(const std::wstring& base, std::wstring_view shortcut) {
+    for (size_t end = shortcut.rfind(L'\\'); end != std::wstring_view::npos && end > 0;
+         end = shortcut.rfind(L'\\', end - 1)) {
+        const std::wstring folder = base + L"\\" + std::wstring(shortcut.substr(0, end));
+        if (!HoldsProtectedFolder(NormalFolder(folder))) RemoveDirectoryW(folder.c_str());
+    }
+}
+
 // True when the shortcuts and the start-menu folder are gone afterwards. A
 // folder the system cannot find is left alone (a path built on an empty one
-// would name the drive's root) and counts as not done: its shortcuts may remain.
+// would name the drive's root) and counts as not done: its shortcuts may
+// remain. So does a start-menu folder that is a folder of the system.
 bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
     bool gone = !folders.desktop.empty() && !folders.commonPrograms.empty();
     if (!folders.desktop.empty()) {
@@ -51,11 +70,14 @@ bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
         gone = !Exists(shortcut) && gone;
     }
     if (!folders.commonPrograms.empty()) {
-        const std::wstring menuFolder = folders.commonPrograms + L"\\" + data.regName;
-        RemoveDirectoryW(menuFolder.c_str());
-        DeleteDirectoryTree(menuFolder);
+        const std::wstring menuFolder = folders.commonPrograms + L"\\" + std::wstring(TrimmedName(data.regName));
+        if (!HoldsProtectedFolder(NormalFolder(menuFolder))) {
+            RemoveDirectoryW(menuFolder.c_str());
+            DeleteDirectoryTree(menuFolder);
+        }
         const std::wstring shortcut = folders.commonPrograms + L"\\" + data.uninstallName + L".lnk";
         DeleteFileW(shortcut.c_str());
+        RemoveEmptyFoldersOf(folders.commonPrograms, data.uninstallName);
         gone = !Exists(menuFolder) && !Exists(shortcut) && gone;
     }
     return gone;
@@ -64,10 +86,7 @@ bool DeleteShortcuts(const UninstallData& data, const ShellFolders& folders) {
 }  // namespace
 
 std::wstring RemoverFolder() {
-    std::wstring path(32768, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0 || length >= path.size()) return {};
-    path.resize(length);
+    const std::wstring path = RunningProgramPath();
     return path.substr(0, path.rfind(L'\\') + 1);
 }
 
@@ -87,17 +106,19 @@ UninstallOutcome UninstallInstallation(const std::wstring& removerFolder, const 
     }
     // From here every step runs whatever the previous ones achieved.
     bool complete = EndClientProcesses(data.exeName, data.installFolder);
-    DeleteFolderContents(data.installFolder);
+    complete = DeleteFolderContents(data.installFolder) && complete;
     complete = DeleteShortcuts(data, folders) && complete;
     complete = DeleteRegistryKey(HKEY_LOCAL_MACHINE, kUninstallKey, data.regName) && complete;
     complete = DeleteRegistryKey(HKEY_CURRENT_USER, kUserSoftwareKey, data.regName) && complete;
     return {complete ? UninstallResult::Done : UninstallResult::LeftOver, L"\"" + data.installFolder + L"\""};
 }
 
-void DeleteFolderContents(const std::wstring& folder) {
+bool DeleteFolderContents(const std::wstring& folder) {
     WIN32_FIND_DATAW found = {};
     const kvwin::UniqueFindHandle listing(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
-    if (!listing) return;
+    if (!listing) return false;
+    const std::wstring self = RunningProgramPath();
+    bool allGone = true;
     do {
         if (found.cFileName[0] == L'.') continue;
         const std::wstring path = folder + found.cFileName;
@@ -107,7 +128,9 @@ void DeleteFolderContents(const std::wstring& folder) {
         } else {
             DeleteFileW(path.c_str());
         }
+        if (Exists(path) && !IsLeftToFinalRemoval(found.dwFileAttributes, path, self)) allGone = false;
     } while (FindNextFileW(listing.get(), &found));
+    return allGone;
 }
 
 bool DeleteDirectoryTree(const std::wstring& path) {

@@ -21,7 +21,7 @@ enum class UninstallResult {
     Done,
     DataMissing,     // error text 1: nothing removed
     DataIncomplete,  // error text 2: nothing removed
-    LeftOver,        // a client process, shortcut or registry key is still there
+    LeftOver,        // a client process, installed file, shortcut or registry key is still there
 };
 
 struct UninstallOutcome {
@@ -34,7 +34,9 @@ struct UninstallOutcome {
 UninstallOutcome UninstallInstallation(const std::wstring& removerFolder, const ShellFolders& folders);
 
 // Deletes what `folder` (ending with a backslash) holds and keeps the folder.
-void DeleteFolderContents(const std::wstring& folder);
+// False when something is still there that the folder's final removal would
+// not take either (a file in use, say).
+bool DeleteFolderContents(const std::wstring& folder);
 // Removes a folder with all it holds through the shell, nothing to the recycle bin.
 bool DeleteDirectoryTree(const std::wstring& path);
 

@@ -50,11 +50,13 @@ inline void WriteText(const std::wstring& path, const std::string& text) {
     EXPECT_TRUE(WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
 }
 
+// Each value in double quotes, which the profile functions drop, so that
+// trailing blanks stay part of it.
 inline void WriteUninstallData(const std::wstring& folder, const DataValues& values) {
     const std::wstring file = folder + L"uninstall.dat";
     DeleteFileW(file.c_str());
     for (const auto& [key, value] : values)
-        WritePrivateProfileStringW(L"uninstall", key.c_str(), value.c_str(), file.c_str());
+        WritePrivateProfileStringW(L"uninstall", key.c_str(), (L"\"" + value + L"\"").c_str(), file.c_str());
 }
 
 inline void MakeShortcut(const std::wstring& link, const std::wstring& target) {
@@ -111,25 +113,36 @@ private:
 };
 
 // An installed client as the installer leaves it, in C:\Program Files.
+// `regSuffix` ends "install_reg_name" (the system drops it from folder
+// names); `uninstallFolder`, when given, is the start-menu sub-folder of the
+// remover's shortcut.
 struct FakeInstallation {
-    std::wstring regName, uninstallName;
+    std::wstring baseName, regName, uninstallFolder, uninstallName;
     std::wstring folder;         // ends with a backslash
     std::wstring outsideFolder;  // beside it, with a same-named client
     std::wstring desktopLink, menuFolder, uninstallLink;
 
-    explicit FakeInstallation(const std::wstring& word)
-        : regName(L"KvRemover" + word),
-          uninstallName(regName + L" uninstall"),
-          folder(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + regName + L"\\"),
-          outsideFolder(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + regName + L" outside\\"),
+    explicit FakeInstallation(const std::wstring& word, const std::wstring& regSuffix = L"",
+                              const std::wstring& uninstallSubFolder = L"")
+        : baseName(L"KvRemover" + word),
+          regName(baseName + regSuffix),
+          uninstallFolder(uninstallSubFolder),
+          uninstallName((uninstallFolder.empty() ? L"" : uninstallFolder + L"\\") + baseName + L" uninstall"),
+          folder(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + baseName + L"\\"),
+          outsideFolder(ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + baseName + L" outside\\"),
           desktopLink(ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + regName + L".lnk"),
-          menuFolder(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + regName),
+          menuFolder(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + baseName),
           uninstallLink(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + uninstallName + L".lnk") {
         Remove();
         for (const std::wstring& sub : {folder, folder + L"data", folder + L"readonly", outsideFolder, menuFolder}) {
             CreateDirectoryW(sub.c_str(), nullptr);
         }
+        if (!uninstallFolder.empty()) {
+            SHCreateDirectoryExW(nullptr, (ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + uninstallFolder).c_str(),
+                                 nullptr);
+        }
         WriteText(folder + L"readme.txt", "Korvanthel");
+        WriteText(folder + L".settings", "left to the final removal");
         WriteText(folder + L"data\\page.bin", "cached");
         WriteText(folder + L"locked.txt", "read-only");
         WriteText(folder + L"readonly\\inside.txt", "in a read-only folder");
@@ -154,6 +167,11 @@ struct FakeInstallation {
     // Its name differs from "install_exe_name" in letter case only.
     std::wstring ClientInside() const { return folder + L"KVREMOVER" + regName.substr(9) + L".exe"; }
     std::wstring ClientOutside() const { return outsideFolder + regName + L".exe"; }
+    // The outermost folder of the remover's shortcut below the programs folder; empty when none.
+    std::wstring UninstallFolderRoot() const {
+        if (uninstallFolder.empty()) return {};
+        return ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + uninstallFolder.substr(0, uninstallFolder.find(L'\\'));
+    }
 
     // How many of the shortcuts, the start-menu folder and the keys are there (0 to 5).
     int Remnants() const {
@@ -166,8 +184,8 @@ private:
     void Remove() const {
         for (const std::wstring& path :
              {folder.substr(0, folder.size() - 1), outsideFolder.substr(0, outsideFolder.size() - 1), desktopLink,
-              menuFolder, uninstallLink}) {
-            RemoveTree(path);
+              menuFolder, uninstallLink, UninstallFolderRoot()}) {
+            if (!path.empty()) RemoveTree(path);
         }
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kUninstallKey + regName).c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + regName).c_str());

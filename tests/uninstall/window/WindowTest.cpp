@@ -8,6 +8,7 @@
 #include "support/UiTestKit.h"
 #include "ui/core/ControlUI.h"
 #include "ui/lists/TabLayoutUI.h"
+#include "win/GdiOwners.h"
 #include "uninstall/MainFrame.h"
 #include "uninstall/UninstallKit.h"
 
@@ -57,6 +58,7 @@ public:
         });
     }
     std::wstring Text(LPCTSTR name) { return m_pm.FindControl(name)->GetText().GetData(); }
+    RECT PosOf(LPCTSTR name) { return m_pm.FindControl(name)->GetPos(); }
     bool Shown(LPCTSTR name) {
         KvUI::CControlUI* control = m_pm.FindControl(name);
         for (; control && control->IsVisible(); control = control->GetParent()) {
@@ -64,7 +66,7 @@ public:
         return !control;
     }
     POINT CentreOf(LPCTSTR name) {
-        const RECT pos = m_pm.FindControl(name)->GetPos();
+        const RECT pos = PosOf(name);
         return {(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
     }
     void ShowPage(int page) {
@@ -81,6 +83,30 @@ void Click(HWND window, POINT pt) {
     for (const auto& [msg, keys] : {std::pair{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}) {
         SendMessageTimeoutW(window, msg, keys, MAKELPARAM(pt.x, pt.y), SMTO_NORMAL, 30000, &result);
     }
+}
+
+// One part of a window's client area, 0x00RRGGBB: as the window paints it
+// itself, or as the screen shows it (for a window of another process).
+std::vector<DWORD> PartPixels(HWND window, const RECT& part, bool fromScreen) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    const kvwin::WindowDC screen(nullptr);
+    const kvwin::MemoryDib dib(screen.get(), client.right, client.bottom);
+    if (!dib.Ready()) return {};
+    if (fromScreen) {
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        BitBlt(dib.dc(), 0, 0, client.right, client.bottom, screen.get(), origin.x, origin.y, SRCCOPY);
+    } else {
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.dc()), PRF_CLIENT);
+    }
+    GdiFlush();
+    std::vector<DWORD> pixels;
+    for (LONG y = part.top; y < part.bottom; ++y) {
+        const DWORD* row = dib.pixels() + static_cast<size_t>(y) * static_cast<size_t>(client.right);
+        for (LONG x = part.left; x < part.right; ++x) pixels.push_back(row[x] & 0x00FFFFFF);
+    }
+    return pixels;
 }
 
 struct Fixture {
@@ -153,7 +179,7 @@ TEST_P(RemoverResultPage, TellsTheOutcomeAndRemovesOnlyACheckedFolder) {
     EXPECT_EQ(std::vector<UINT>{0}, f.recorder.ends);
 }
 
-constexpr wchar_t kLeftOver[] = L"卸载未完成：程序无法关闭，或快捷方式、注册表项无法删除，请手动完成卸载！";
+constexpr wchar_t kLeftOver[] = L"卸载未完成：程序无法关闭，或文件、快捷方式、注册表项无法删除，请手动完成卸载！";
 INSTANTIATE_TEST_SUITE_P(
     Cases, RemoverResultPage,
     ::testing::Values(
@@ -178,6 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct RemoverRun {
     std::wstring exe;
     POINT ok = {}, closeApp = {};
+    RECT tip = {};
+    std::vector<DWORD> successTip;  // the result label as it shows success
     std::unique_ptr<ChildProcess> program;
     HWND window = nullptr;
 
@@ -188,6 +216,8 @@ struct RemoverRun {
         ok = layout.CentreOf(L"btn_ok");
         layout.ShowPage(1);
         closeApp = layout.CentreOf(L"closeapp");
+        tip = layout.PosOf(L"suc_tip");
+        successTip = PartPixels(layout.GetHWND(), tip, false);
 
         EXPECT_TRUE(CopyFileW(ToWindowsPath(KV_UNINSTALL_EXE).c_str(), exe.c_str(), FALSE));
         program = std::make_unique<ChildProcess>(exe);
@@ -212,12 +242,15 @@ TEST(RemoverProgram, UninstallsItsInstallationAndRemovesItsFolderAtTheEnd) {
 
     Click(remover.window, remover.ok);
     ASSERT_TRUE(PumpUntil([&] { return install.Remnants() == 0; }, 30000));
+    // The running remover itself is no file left behind.
+    EXPECT_TRUE(PumpUntil([&] { return PartPixels(remover.window, remover.tip, true) == remover.successTip; }))
+        << "the result page does not show success";
     EXPECT_TRUE(inside.WaitEnd(0));
     EXPECT_TRUE(outside.Running());
     EXPECT_FALSE(Exists(install.folder + L"readme.txt"));
     EXPECT_FALSE(Exists(install.folder + L"data"));
-    // Left to the final removal: the remover, the read-only file and folder.
-    for (const wchar_t* kept : {L"uninstall.exe", L"locked.txt", L"readonly\\inside.txt"}) {
+    // Left to the final removal: the remover, a dotted name, the read-only file and folder.
+    for (const wchar_t* kept : {L"uninstall.exe", L".settings", L"locked.txt", L"readonly\\inside.txt"}) {
         EXPECT_TRUE(Exists(install.folder + kept)) << Narrow(kept);
     }
 
