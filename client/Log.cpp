@@ -80,30 +80,6 @@ void LogWriteFile(int level, const char*, int, const char* format, va_list args)
     Emit(g_logFile ? g_logFile : stderr, entry);
 }
 
-std::string LoggedAddress(const std::string& url) {
-    size_t keep = std::min(url.size(), kMaxLoggedAddress);
-    // A UTF-8 character has at most three continuation bytes; text of another
-    // encoding is cut where it falls.
-    for (int back = 0; back < 3 && keep > 0 && keep < url.size(); ++back) {
-        if ((static_cast<unsigned char>(url[keep]) & 0xC0) != 0x80) break;
-        --keep;
-    }
-    std::string out;
-    out.reserve(keep);
-    for (size_t i = 0; i < keep; ++i) {
-        const auto c = static_cast<unsigned char>(url[i]);
-        if (c >= 0x20 && c != 0x7F) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        char escaped[4];
-        std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-        out += escaped;
-    }
-    if (keep < url.size()) out += "...(" + std::to_string(url.size()) + " bytes)";
-    return out;
-}
-
 std::string GetLogFilePath() { return g_appDataDir + "log.txt"; }
 
 bool OpenLogFile() {

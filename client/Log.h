@@ -7,6 +7,8 @@
 #include <cstdio>  // __MINGW_PRINTF_FORMAT: the printf family this runtime uses
 #include <string>
 
+#include "win/TextConversion.h"
+
 namespace kvclient {
 
 enum LogLevel { LOG_TRACE = 0, LOG_DEBUG = 1, LOG_INFO = 2, LOG_WARN = 3, LOG_ERROR = 4, LOG_FATAL = 5 };
@@ -23,14 +25,9 @@ void LogWriteConsole(int level, const char* file, int line, const char* format, 
 // "%s %-5s :" (time, level) and the text to "log.txt"; to standard error while it is not open.
 void LogWriteFile(int level, const char* file, int line, const char* format, va_list args);
 
-// The most of an address that a log line keeps. Addresses come from pages and
-// servers and may be megabytes long; the start names the request well enough.
-constexpr size_t kMaxLoggedAddress = 256;
-
-// `url` as every log line prints it: control characters written as %XX, so
-// that it stays on its own line, and anything past kMaxLoggedAddress bytes
-// (never within a UTF-8 character) replaced by "...(<whole length> bytes)".
-std::string LoggedAddress(const std::string& url);
+// Every log line prints addresses cut and escaped the one way.
+using kvwin::kMaxLoggedAddress;
+using kvwin::LoggedAddress;
 
 // g_appDataDir + "log.txt".
 std::string GetLogFilePath();

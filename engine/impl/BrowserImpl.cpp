@@ -772,7 +772,7 @@ void BrowserImpl::OpenPopup(const std::wstring& target, const std::wstring& name
 
 bool BrowserImpl::PageMayReach(const std::wstring& url) {
     if (!IsFileUrl(url) || IsFileUrl(Url())) return true;
-    KV_LOG(LOGSEVERITY_WARNING) << "Not allowed to load local resource: " << kvwin::WideToUtf8(url);
+    KV_LOG(LOGSEVERITY_WARNING) << "Not allowed to load local resource: " << kvwin::LoggedAddress(kvwin::WideToUtf8(url));
     return false;
 }
 

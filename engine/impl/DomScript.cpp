@@ -661,7 +661,7 @@ KV_DOM_NATIVE(Error) {
     const int line = duk_get_int(ctx, 1);
     std::wstring file = TextArg(ctx, 2);
     if (file.empty() && dom.HostOf().url) file = dom.HostOf().url();
-    KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message << "\", source: " << kvwin::WideToUtf8(file)
+    KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message << "\", source: " << kvwin::LoggedAddress(kvwin::WideToUtf8(file))
                               << " (" << line << ")";
     return 0;
 }

@@ -309,7 +309,7 @@ void Download::OnTransferDone(int error) {
     m_job.reset();
     if (m_state == State::Canceled) return;
     if (error != 0) {
-        KV_LOG(LOGSEVERITY_WARNING) << "download of " << kvwin::WideToUtf8(m_url) << " failed (" << error << ")";
+        KV_LOG(LOGSEVERITY_WARNING) << "download of " << kvwin::LoggedAddress(kvwin::WideToUtf8(m_url)) << " failed (" << error << ")";
         Cancel();
         return;
     }

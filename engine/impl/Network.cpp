@@ -423,7 +423,7 @@ int Network::LoadHttp(LoadJob& job, std::string& body) {
     }
     if (job.Canceled() || state.use == BodyUse::Drop) error = ERR_ABORTED;
     if (error != ERR_NONE && error != ERR_ABORTED) {
-        KV_LOG(LOGSEVERITY_INFO) << "load of " << job.m_url << " failed: " << curl_easy_strerror(code) << " "
+        KV_LOG(LOGSEVERITY_INFO) << "load of " << kvwin::LoggedAddress(job.m_url) << " failed: " << curl_easy_strerror(code) << " "
                                  << message;
     }
     if (state.use == BodyUse::Download && *state.onProgress) (*state.onProgress)(state.received);

@@ -335,7 +335,7 @@ int WriteConsole(duk_context* ctx) {
         int line = 0;
         CallerPlace(ctx, file, line);
         const auto severity = static_cast<cef_log_severity_t>(duk_get_current_magic(ctx));
-        KV_LOG(severity) << "CONSOLE(" << line << ") \"" << kvwin::WideToUtf8(text) << "\", source: " << kvwin::WideToUtf8(file)
+        KV_LOG(severity) << "CONSOLE(" << line << ") \"" << kvwin::WideToUtf8(text) << "\", source: " << kvwin::LoggedAddress(kvwin::WideToUtf8(file))
                          << " (" << line << ")";
     } catch (...) {
     }
@@ -422,7 +422,7 @@ void ReportError(duk_context* ctx, const std::wstring& url) {
         duk_pop(ctx);
     }
     KV_LOG(LOGSEVERITY_ERROR) << "CONSOLE(" << line << ") \"Uncaught " << message
-                              << "\", source: " << kvwin::WideToUtf8(file) << " (" << line << ")";
+                              << "\", source: " << kvwin::LoggedAddress(kvwin::WideToUtf8(file)) << " (" << line << ")";
 }
 
 }  // namespace

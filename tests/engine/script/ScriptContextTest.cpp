@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "win/TextConversion.h"
+
 namespace kvtest {
 namespace {
 
@@ -71,6 +73,16 @@ TEST_F(Scripts, ConsoleBelowTheLogSeverityIsNotWritten) {
     const std::string log = ReadLog();
     EXPECT_EQ(std::string::npos, log.find("quiet-line"));
     EXPECT_NE(std::string::npos, log.find("loud-line"));
+}
+
+TEST_F(Scripts, ConsoleLinesNameTheirSourceCutAndOnOneLine) {
+    Run("");
+    const std::string source = "http://example.test/" + std::string(5000, 's') + "\nforged line";
+    browser->GetMainFrame()->ExecuteJavaScript("console.error('cut-source')", source, 1);
+    ASSERT_TRUE(WaitForIdle());
+    const std::string log = ReadLog();
+    EXPECT_NE(std::string::npos, log.find("cut-source\", source: " + kvwin::LoggedAddress(source) + " (1)")) << log;
+    EXPECT_EQ(std::string::npos, log.find("\nforged line")) << log;
 }
 
 TEST_F(Scripts, RunScriptExecutesInThePagesContext) {
