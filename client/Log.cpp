@@ -1,6 +1,5 @@
 #include "client/Log.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iterator>

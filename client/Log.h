@@ -3,7 +3,6 @@
 // to standard error until "log.txt" in the data folder is open, then to it.
 // Entries from several threads at once never mix within a line.
 #include <cstdarg>
-#include <cstddef>
 #include <cstdio>  // __MINGW_PRINTF_FORMAT: the printf family this runtime uses
 #include <string>
 
