@@ -412,17 +412,23 @@ inline std::string ReadLog() {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// The temporary files of downloads that the engine in process `processId` receives.
-inline std::vector<std::wstring> PartFilesOf(DWORD processId) {
+// The temporary folder, where the engine receives downloads; with its trailing backslash.
+inline std::wstring TempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     GetTempPathW(ARRAYSIZE(folder), folder);
-    const std::wstring pattern = std::wstring(folder) + L"kvengine-" + std::to_wstring(processId) + L"-*.part";
+    return folder;
+}
+
+// The temporary files of downloads that the engine in process `processId` receives.
+inline std::vector<std::wstring> PartFilesOf(DWORD processId) {
+    const std::wstring folder = TempFolder();
+    const std::wstring pattern = folder + L"kvengine-" + std::to_wstring(processId) + L"-*.part";
     std::vector<std::wstring> out;
     WIN32_FIND_DATAW found{};
     const kvwin::UniqueFindHandle find(FindFirstFileW(pattern.c_str(), &found));
     if (!find) return out;
     do {
-        out.push_back(folder + std::wstring(found.cFileName));
+        out.push_back(folder + found.cFileName);
     } while (FindNextFileW(find.get(), &found));
     return out;
 }

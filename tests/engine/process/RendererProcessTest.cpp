@@ -132,9 +132,7 @@ TEST(RendererOrphan, EndsWhenItsBrowserProcessIsKilled) {
 // The temporary file of a download is the engine's until its program ends;
 // the next start removes it, and never a file that is not the engine's.
 TEST(LeftOverDownload, GoesAtTheNextStartOnceItsProgramHasEnded) {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(ARRAYSIZE(temp), temp);
-    const std::wstring folder = temp;
+    const std::wstring folder = TempFolder();
     const std::wstring self = std::to_wstring(GetCurrentProcessId());
     const auto make = [](const std::wstring& path) {
         CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
